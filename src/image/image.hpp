@@ -1,0 +1,36 @@
+#pragma once
+// IMG: the program's one picture type. Pixels are 0x00RRGGBB words, row-major without gaps;
+// 0 is the key colour that keyed copies leave transparent.
+
+#include <cstdint>
+
+namespace novu {
+
+struct Image {
+  std::int32_t width;
+  std::int32_t height;
+  std::uint32_t* pixels;  // width * height words, owned
+};
+
+// Diagnostics switch: "IMG error" is printed on rejected calls only while it is non-zero.
+extern std::uint8_t img_verbose;
+void img_error() noexcept;
+
+Image* img_create() noexcept;  // 16 x 16, all 0
+void img_destroy(Image** image) noexcept;
+// Discards the content; on allocation failure the image keeps the new size and has no pixels.
+void img_resize(Image* image, std::int32_t width, std::int32_t height) noexcept;
+void img_clear(Image* image) noexcept;
+void img_fade(Image* image, std::int32_t amount) noexcept;
+std::uint32_t img_get_pixel(const Image* image, std::int32_t x, std::int32_t y) noexcept;
+void img_put_pixel(Image* image, std::int32_t x, std::int32_t y, std::uint32_t colour) noexcept;
+void img_fill_rect(Image* image, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                   std::uint32_t colour) noexcept;
+void img_frame_rect(Image* image, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                    std::uint32_t colour) noexcept;
+void img_copy_pixels(const Image* source, Image* destination) noexcept;
+Image* img_clone(const Image* source) noexcept;
+int img_equal(const Image* a, const Image* b) noexcept;
+void img_and_mask(const Image* mask, Image* destination) noexcept;
+
+}  // namespace novu

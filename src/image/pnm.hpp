@@ -1,0 +1,27 @@
+#pragma once
+// IMG codec: the P1-P6 portable-anymap family in, raw P6 out, and the IMG text block
+// ("IMG{" + a plain P3 picture + "}").
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/image.hpp"
+
+namespace novu {
+
+// Largest picture any decoder accepts, in pixels; larger headers are rejected before allocating.
+inline constexpr std::int64_t img_max_pixels = std::int64_t{1} << 24;
+
+// Trusts its buffer to hold the whole picture: for the embedded assets only.
+Image* img_from_pnm(const unsigned char* data) noexcept;
+// The same decoder for bytes from outside: never reads past data + size, null when truncated.
+Image* img_from_pnm_bounded(const unsigned char* data, std::size_t size) noexcept;
+Image* img_read_pnm_file(const char* path) noexcept;
+int img_write_ppm_file(const Image* image, const char* path) noexcept;  // 1 on success, 0 on failure
+// New NUL-terminated IMG text block; release with mem_free.
+char* img_to_text(const Image* image) noexcept;
+Image* img_from_text(const char* text) noexcept;
+// Index just past the first occurrence of token in text, or 0.
+std::int32_t img_find_token(const char* text, const char* token) noexcept;
+
+}  // namespace novu
