@@ -12,13 +12,24 @@ struct Image {
   std::uint32_t* pixels;  // width * height words, owned
 };
 
+// Largest picture the module makes or decodes, in pixels: 4096 x 4096, 64 MiB of pixels (200 MiB
+// as an IMG text block). The largest picture the program itself uses is 1024 x 320. Larger sizes
+// are rejected before anything is allocated.
+inline constexpr std::int64_t img_max_pixels = std::int64_t{1} << 24;
+
 // Diagnostics switch: "IMG error" is printed on rejected calls only while it is non-zero.
 extern std::uint8_t img_verbose;
 void img_error() noexcept;
 
+// The first test of every operation: the image exists and owns pixel storage.
+inline bool img_has_pixels(const Image* image) noexcept {
+  return image != nullptr && image->pixels != nullptr;
+}
+
 Image* img_create() noexcept;  // 16 x 16, all 0
 void img_destroy(Image** image) noexcept;
 // Discards the content; on allocation failure the image keeps the new size and has no pixels.
+// Negative sizes and areas beyond img_max_pixels are rejected: nothing changes.
 void img_resize(Image* image, std::int32_t width, std::int32_t height) noexcept;
 void img_clear(Image* image) noexcept;
 void img_fade(Image* image, std::int32_t amount) noexcept;

@@ -9,9 +9,6 @@
 
 namespace novu {
 
-// Largest picture any decoder accepts, in pixels; larger headers are rejected before allocating.
-inline constexpr std::int64_t img_max_pixels = std::int64_t{1} << 24;
-
 // Trusts its buffer to hold the whole picture: for the embedded assets only.
 Image* img_from_pnm(const unsigned char* data) noexcept;
 // The same decoder for bytes from outside: never reads past data + size, null when truncated.
