@@ -14,8 +14,15 @@ extern const unsigned char asset_logo_ppm[];   // logo.ppm: 64 x 16 logo tiles
 extern const std::size_t asset_logo_ppm_size;
 extern const unsigned char asset_strip_ppm[];  // strip.ppm: 8 x 64 logo strip
 extern const std::size_t asset_strip_ppm_size;
-extern const unsigned char asset_scroll_text[];  // scroll.txt
+extern const unsigned char asset_scroll_text[];  // texts/scroll.txt
 extern const std::size_t asset_scroll_text_size;
+// Texts the program carries without showing them.
+extern const unsigned char asset_article3_text[];  // texts/article3.txt: Article 3 of the UDHR
+extern const std::size_t asset_article3_text_size;
+extern const unsigned char asset_rights_text[];  // texts/rights.txt: rights notice
+extern const std::size_t asset_rights_text_size;
+extern const unsigned char asset_no_warranty_text[];  // texts/no_warranty.txt: no-warranty notice
+extern const std::size_t asset_no_warranty_text_size;
 
 // The sample bank, samples/00.wav .. 15.wav, as 32-bit values (see src/sound/sample_bank.hpp).
 #define NOVU_DECLARE_SAMPLE(n)                    \

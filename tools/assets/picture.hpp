@@ -1,0 +1,56 @@
+#pragma once
+// A picture in the making and its raw P6 file: "P6", the comment lines, "W H", "255", then the
+// RGB bytes. The comments come first so that anyone who opens the file learns where it is from.
+
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <vector>
+
+namespace novu {
+
+struct Picture {
+  int width;
+  int height;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row-major
+};
+
+inline Picture picture_make(int width, int height, std::uint32_t fill) {
+  return Picture{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), fill)};
+}
+
+inline void picture_put(Picture& picture, int x, int y, std::uint32_t colour) {
+  picture.pixels[static_cast<std::size_t>(y * picture.width + x)] = colour;
+}
+
+// Returns the generator's exit status: 0 when the whole file was written.
+inline int picture_write_p6(const Picture& picture, const char* path, std::initializer_list<const char*> comments) {
+  std::FILE* out = std::fopen(path, "wb");
+  if (!out) {
+    std::perror(path);
+    return 1;
+  }
+  std::fputs("P6\n", out);
+  for (const char* comment : comments) std::fprintf(out, "# %s\n", comment);
+  std::fprintf(out, "%d %d\n255\n", picture.width, picture.height);
+  for (const std::uint32_t pixel : picture.pixels) {
+    const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16), static_cast<unsigned char>(pixel >> 8),
+                                  static_cast<unsigned char>(pixel)};
+    std::fwrite(rgb, 1, 3, out);
+  }
+  const bool failed = std::ferror(out) != 0;
+  if (std::fclose(out) != 0 || failed) {
+    std::fprintf(stderr, "%s: write failed\n", path);
+    return 1;
+  }
+  return 0;
+}
+
+// The usage line every picture generator shares: one argument, the file to write.
+inline bool picture_usage_ok(int argc, const char* name) {
+  if (argc == 2) return true;
+  std::fprintf(stderr, "usage: %s <output.ppm>\n", name);
+  return false;
+}
+
+}  // namespace novu
