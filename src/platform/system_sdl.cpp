@@ -21,7 +21,7 @@ const SDL_Surface* sdl(const SysSurface* surface) noexcept {
 // see is no success, so that driver is accepted only when the user asked for it by name.
 bool video_driver_usable() noexcept {
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    video_error = "no display is available (start it from a desktop session, or under xvfb-run)";
+    video_error = "no display is available";
     return false;
   }
   char name[32] = "";
@@ -30,7 +30,7 @@ bool video_driver_usable() noexcept {
   const bool invisible = std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0;
   if (invisible && (requested == nullptr || std::strcmp(requested, name) != 0)) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    video_error = "no display is available (start it from a desktop session, or under xvfb-run)";
+    video_error = "no display is available";
     return false;
   }
   return true;

@@ -1,0 +1,64 @@
+#pragma once
+// PROGRAM: the demo's entry, its start-up and shutdown orders, the endless sequence of the seven
+// parts, and the frame loop they share. All objects live in module-level variables for the run.
+
+#include <cstdint>
+
+#include "image/image.hpp"
+#include "platform/display.hpp"
+#include "platform/keys.hpp"
+
+namespace novu {
+
+inline constexpr std::int32_t screen_width = 256;
+inline constexpr std::int32_t screen_height = 256;
+
+inline constexpr int demo_exit_after_quit = 1;
+// No video mode could be set (typically: started without a display); a sentence on standard
+// error says so.
+inline constexpr int demo_exit_no_display = 3;
+
+inline constexpr std::uint8_t demo_request_go_on = 0;
+inline constexpr std::uint8_t demo_request_quit = 1;
+inline constexpr std::uint8_t demo_request_next_part = 2;
+
+// 0 go on, 1 quit, 2 next part; the sequence tests only the lowest bit (odd: quit).
+extern std::uint8_t demo_request;
+
+// Byte 0: bit 0 draws the frame counter, bit 1 runs the frame limiter. Bytes 1-3 are spare
+// toggles that keys flip and nothing reads.
+inline constexpr std::uint8_t demo_flags_initial[4] = {0x02, 0x03, 0x01, 0x01};
+inline constexpr std::uint8_t demo_flag_counter = 0x01;
+inline constexpr std::uint8_t demo_flag_limiter = 0x02;
+extern std::uint8_t DemoFlags[4];
+
+extern Display* demo_display;
+extern Keys* demo_keyboard;
+extern Image* screen;
+
+// The whole program: start-up, the parts again and again until a quit key, shutdown. Returns
+// the exit status: demo_exit_after_quit, or demo_exit_no_display.
+int demo_main() noexcept;
+
+// Creates every object in the fixed order that is also the order of the random draws. False
+// (and nothing left open) when no video mode could be set. Flags and request start afresh, so
+// a second run in one process starts like the first.
+bool demo_init() noexcept;
+void demo_shutdown() noexcept;
+
+void demo_part1() noexcept;
+void demo_part2() noexcept;
+void demo_part3() noexcept;
+void demo_part4() noexcept;
+void demo_part5() noexcept;
+void demo_part6() noexcept;
+void demo_part7() noexcept;
+
+void demo_fade_out() noexcept;
+void demo_frame_tail() noexcept;
+void demo_handle_key(std::uint8_t key) noexcept;
+
+// The keys a, s, d, f, g steer part two's scroller in every part.
+void demo_set_scroll_speed(std::int32_t pixels_per_frame) noexcept;
+
+}  // namespace novu

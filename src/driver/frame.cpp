@@ -1,0 +1,104 @@
+#include "driver/demo.hpp"
+#include "driver/part.hpp"
+#include "image/image.hpp"
+#include "platform/fps.hpp"
+
+namespace novu {
+
+std::uint8_t DemoFlags[4] = {demo_flags_initial[0], demo_flags_initial[1], demo_flags_initial[2],
+                             demo_flags_initial[3]};
+
+namespace {
+constexpr std::int32_t fade_out_frames = 32;
+constexpr std::int32_t fade_out_step = 8;  // 32 steps take any channel from 255 to 0
+
+std::uint8_t take_key() noexcept {
+  if (demo_keyboard == nullptr || demo_keyboard->buffer == nullptr) return 0;
+  const std::uint8_t key = demo_keyboard->buffer[0];
+  demo_keyboard->buffer[0] = 0;  // each press acts once
+  return key;
+}
+}  // namespace
+
+// Nothing but darkening and presenting: no pacing, no measuring, no music, no keys.
+void demo_fade_out() noexcept {
+  for (std::int32_t i = 0; i < fade_out_frames; ++i) {
+    img_fade(screen, fade_out_step);
+    sdldpy_present(demo_display, screen);
+  }
+}
+
+void demo_frame_tail() noexcept {
+  fps_measure();
+  // The frame counter is drawn here, top left, while DemoFlags byte 0 bit 0 is set.
+  if ((DemoFlags[0] & demo_flag_limiter) != 0) fps_pace();
+  // The logo strip picture is drawn here, at the bottom-left corner.
+  sdldpy_present(demo_display, screen);
+  // The music steps here, and its loop buffer is fed to the audio play queue.
+  sdldpy_keys_poll(demo_keyboard);
+  demo_handle_key(take_key());
+}
+
+void demo_handle_key(std::uint8_t key) noexcept {
+  switch (key) {
+    case 'q':
+    case 'Q':
+    case 27:  // Escape
+      demo_request = demo_request_quit;
+      break;
+    case ' ':
+      demo_request = demo_request_next_part;
+      break;
+    case '1':
+      DemoFlags[3] ^= 1;
+      break;
+    case '2':
+      DemoFlags[2] ^= 1;
+      break;
+    case '4':
+      DemoFlags[1] ^= 1;
+      break;
+    case '5':
+      DemoFlags[1] ^= 2;
+      break;
+    case '8':
+      DemoFlags[0] ^= demo_flag_counter;
+      break;
+    case '9':
+      DemoFlags[0] ^= demo_flag_limiter;
+      break;
+    case 'a':
+      demo_set_scroll_speed(-4);
+      break;
+    case 's':
+      demo_set_scroll_speed(-2);
+      break;
+    case 'd':
+      demo_set_scroll_speed(0);
+      break;
+    case 'f':
+      demo_set_scroll_speed(2);
+      break;
+    case 'g':
+      demo_set_scroll_speed(4);
+      break;
+    case 'o':
+      sdldpy_spare_toggle ^= 1;
+      break;
+    default:
+      break;
+  }
+}
+
+void demo_run_part(const DemoPartShape& part) noexcept {
+  demo_fade_out();
+  if (part.setup != nullptr) part.setup();
+  for (std::int32_t frame = 0; frame < part.frames; ++frame) {
+    img_fade(screen, part.trail);
+    part.draw();
+    demo_frame_tail();
+    if (demo_request != demo_request_go_on) return;
+  }
+}
+
+}  // namespace novu
