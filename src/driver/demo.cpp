@@ -5,8 +5,11 @@
 #include <cstring>
 #include <iterator>
 
+#include "assets/embedded.hpp"
 #include "image/image.hpp"
+#include "image/pnm.hpp"
 #include "platform/fps.hpp"
+#include "sound/sample_bank.hpp"
 
 namespace novu {
 
@@ -14,6 +17,9 @@ std::uint8_t demo_request = demo_request_go_on;
 Display* demo_display = nullptr;
 Keys* demo_keyboard = nullptr;
 Image* screen = nullptr;
+AudioOut* demo_audio = nullptr;
+Music* demo_music = nullptr;
+Image* demo_logo_strip = nullptr;
 
 namespace {
 constexpr unsigned random_seed = 0xface5718;
@@ -43,14 +49,15 @@ bool demo_init() noexcept {
     return false;
   }
   demo_keyboard = sdldpy_keys_create();  // 4
-  // 5: the audio device; it is also where the system as a whole is initialised.
-  screen = img_create();  // 6
+  demo_audio = audio_open();  // 5: also where the system as a whole is initialised
+  screen = img_create();      // 6
   img_resize(screen, demo_display->width, demo_display->height);
-  // 7: the music with its sample bank.
+  demo_music = music_create();  // 7
+  for (std::int32_t i = 0; i < sample_bank.count; ++i) music_add_instrument(demo_music, &sample_bank.samples[i]);
   // 8: the font.
   // 9-16: the bob cursor, the scroller, stars A1-A4, stars B1-B4, radars 1-4, the logo image,
   //       the wave buffer, the big wave buffer.
-  // 17: the logo strip picture.
+  demo_logo_strip = img_from_pnm(asset_strip_ppm);  // 17
   // 18-23: DistX, DistY, splix 1-4, the sine dots, the 3D stars, the gas.
   fps_target = frames_per_second;  // 24
   return true;
@@ -64,7 +71,11 @@ void demo_shutdown() noexcept {
   img_destroy(&screen);
   sdldpy_keys_destroy(&demo_keyboard);  // 8
   sdldpy_close(&demo_display);          // 9
-  // 10: the audio device, last of all.
+  if (demo_audio != nullptr) audio_close(&demo_audio);  // 10
+  // The order above leaves these to the process exit; releasing them keeps the leak checker
+  // meaningful. The music goes after the device, whose queue refers to its loop.
+  if (demo_music != nullptr) music_destroy(&demo_music);
+  img_destroy(&demo_logo_strip);
 }
 
 int demo_main() noexcept {

@@ -7,6 +7,8 @@
 #include "image/image.hpp"
 #include "platform/display.hpp"
 #include "platform/keys.hpp"
+#include "sound/audio.hpp"
+#include "sound/music.hpp"
 
 namespace novu {
 
@@ -35,6 +37,11 @@ extern std::uint8_t DemoFlags[4];
 extern Display* demo_display;
 extern Keys* demo_keyboard;
 extern Image* screen;
+// The frame furniture: the audio device (null when none could be opened), the music fed to it,
+// and the logo strip picture drawn in the bottom-left corner of every frame.
+extern AudioOut* demo_audio;
+extern Music* demo_music;
+extern Image* demo_logo_strip;
 
 // The whole program: start-up, the parts again and again until a quit key, shutdown. Returns
 // the exit status: demo_exit_after_quit, or demo_exit_no_display.

@@ -1,5 +1,6 @@
 #include "driver/demo.hpp"
 #include "driver/part.hpp"
+#include "image/blit.hpp"
 #include "image/image.hpp"
 #include "platform/fps.hpp"
 
@@ -11,6 +12,9 @@ std::uint8_t DemoFlags[4] = {demo_flags_initial[0], demo_flags_initial[1], demo_
 namespace {
 constexpr std::int32_t fade_out_frames = 32;
 constexpr std::int32_t fade_out_step = 8;  // 32 steps take any channel from 255 to 0
+// The loop is queued while the play queue holds at most this many entries, so it never holds
+// more than one beyond it and playback never runs dry while frames keep coming.
+constexpr std::int32_t music_queue_low = 3;
 
 std::uint8_t take_key() noexcept {
   if (demo_keyboard == nullptr || demo_keyboard->buffer == nullptr) return 0;
@@ -32,9 +36,15 @@ void demo_frame_tail() noexcept {
   fps_measure();
   // The frame counter is drawn here, top left, while DemoFlags byte 0 bit 0 is set.
   if ((DemoFlags[0] & demo_flag_limiter) != 0) fps_pace();
-  // The logo strip picture is drawn here, at the bottom-left corner.
+  if (demo_logo_strip != nullptr) {
+    img_blit(demo_logo_strip, screen, 0, 0, 0, screen_height - demo_logo_strip->height, demo_logo_strip->width,
+             demo_logo_strip->height);
+  }
   sdldpy_present(demo_display, screen);
-  // The music steps here, and its loop buffer is fed to the audio play queue.
+  music_step(demo_music);
+  if (demo_audio != nullptr && demo_music != nullptr) {
+    audio_queue_if_at_most(demo_audio, demo_music->loop, music_queue_low);
+  }
   sdldpy_keys_poll(demo_keyboard);
   demo_handle_key(take_key());
 }

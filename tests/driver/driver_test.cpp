@@ -25,6 +25,7 @@ struct DemoRun {
   std::vector<std::uint32_t> delays;  // per frame
   std::vector<std::uint64_t> hashes;  // per frame
   bool hashing = false;
+  bool heard = false;  // any sound reached the speaker
   bool over_budget = false;
   char last_kind = 0;
   std::uint32_t run_length = 0;
@@ -46,6 +47,7 @@ void watch(void* user_data, const HeadlessFrame& frame) noexcept {
   }
   ++run->run_length;
   run->delays.push_back(frame.delay_ms);
+  for (std::int32_t i = 0; i < frame.audio_bytes; ++i) run->heard |= frame.audio[i] != 0;
   if (run->hashing) {
     static std::uint32_t pixels[256 * 256];
     headless_read_xrgb(pixels, 256 * 256);
@@ -67,9 +69,10 @@ void fresh_process() {
 
 // `keys` uses demo-capture's script form ("32:space,65:q"); `raw` events are queued as given.
 DemoRun run_demo(const std::string& keys, const std::vector<CaptureEvent>& raw = {},
-                 std::uint32_t present_ms = 20, bool hashing = false) {
+                 std::uint32_t present_ms = 20, bool hashing = false, bool audio_device = true) {
   fresh_process();
   headless_set_present_ms(present_ms);
+  headless_refuse_audio(!audio_device);
   std::vector<CaptureEvent> events = raw;
   bool quits = false;
   std::string error;
@@ -230,6 +233,19 @@ TEST(Driver, TheSameKeysGiveTheSameFrames) {
   const DemoRun second = run_demo(keys, {}, 20, true);
   EXPECT_EQ(first.hashes.size(), 32u + 1 + 32 + 26 + 32 + 1 + 32);
   EXPECT_EQ(first.hashes, second.hashes);
+}
+
+TEST(Driver, WithoutAnAudioDeviceItRunsSilentAtThePacedRate) {
+  // 5 ms presents: the limiter fills every part frame to 20 ms, with or without sound, and the
+  // music still steps (its random draws keep the pictures the same).
+  const DemoRun heard = run_demo("700:q", {}, 5, true);
+  const DemoRun silent = run_demo("700:q", {}, 5, true, false);
+  EXPECT_TRUE(heard.heard);
+  EXPECT_FALSE(silent.heard);
+  EXPECT_EQ(silent.timeline, "f32 n669 f32");
+  EXPECT_EQ(silent.delays, heard.delays);
+  EXPECT_EQ(silent.delays[400], 15u);
+  EXPECT_EQ(silent.hashes, heard.hashes);
 }
 
 TEST(Driver, WithoutAVideoModeItSaysSoAndStops) {

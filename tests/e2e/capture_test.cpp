@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,7 @@
 #include "capture_options.hpp"
 #include "image/pnm.hpp"
 #include "platform/system.hpp"
+#include "sound/sample_bank.hpp"
 
 namespace novu {
 namespace {
@@ -197,6 +199,59 @@ TEST_F(CaptureRun, FramesStopsAfterExactlyThatManyAndEveryOutputIsComplete) {
   EXPECT_EQ(picture->width, 256);
   EXPECT_EQ(picture->height, 256);
   img_destroy(&picture);
+}
+
+// The music as it reaches the speaker. The loop is first queued by the tail of the first frame of
+// part one (present 32), right after the music's first event; further events follow every 300
+// frames. The emulated device pulls 4096-frame blocks whenever fewer than 882 frames are
+// buffered, so each event is heard from the first block pulled after its present on, and the
+// loop plays back to back without a gap.
+TEST_F(CaptureRun, TheStreamIsSilentUntilTheFirstFeedThenPlaysEachEventsLoop) {
+  constexpr int presents = 700;
+  const fs::path wav = dir / "music.wav";
+  ASSERT_EQ(capture("--frames " + std::to_string(presents) + " --wav " + wav.string()).status, 0);
+  const std::vector<std::uint8_t> bytes = file_bytes(wav);
+  ASSERT_EQ(bytes.size(), 44u + presents * 882 * 2);
+  std::vector<std::int32_t> stream;
+  for (std::size_t at = 44; at + 1 < bytes.size(); at += 2) {
+    stream.push_back(static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8));
+  }
+
+  // Where in the stream the first block pulled after each present begins.
+  std::vector<std::size_t> heard_from(presents, stream.size());
+  std::size_t consumed = 0, buffered = 0;
+  int waiting = 0;  // presents before this one whose next block has not been pulled yet
+  for (int present = 0; present < presents; ++present) {
+    for (; buffered < 882; buffered += 4096) {
+      for (; waiting < present; ++waiting) heard_from[waiting] = consumed + buffered;
+    }
+    consumed += 882;
+    buffered -= 882;
+  }
+
+  // Nothing but the program's start draws random numbers before these events.
+  std::srand(0xface5718);
+  std::vector<std::int32_t> loop(40000, 0);
+  auto event = [&loop] {
+    const Sample& hit = sample_bank.samples[std::rand() % sample_bank.count];
+    const int a = std::rand() % 2, b = std::rand() % 2, c = std::rand() % 2, d = std::rand() % 2;
+    const int offset = 2500 * (2 * a + b + 8 * c + 4 * d);
+    std::vector<std::int32_t> placed(40000, 0);
+    for (int i = 0; i < hit.length; ++i) placed[(offset + i) % 40000] = hit.values[i];
+    for (int i = 0; i < 40000; ++i) loop[i] = (3 * loop[i] + placed[i]) >> 2;
+  };
+
+  const std::size_t first_feed = heard_from[32];
+  for (std::size_t at = 0; at < first_feed; ++at) ASSERT_EQ(stream[at], 0) << "sample " << at;
+  for (int present = 32; present < presents; present += 300) {
+    const std::vector<std::int32_t> before = loop;
+    event();
+    EXPECT_NE(loop, before) << "the event after present " << present << " changed nothing";
+    const std::size_t until = present + 300 < presents ? heard_from[present + 300] : stream.size();
+    for (std::size_t at = heard_from[present]; at < until; ++at) {
+      ASSERT_EQ(stream[at], loop[(at - first_feed) % 40000]) << "sample " << at;
+    }
+  }
 }
 
 TEST_F(CaptureRun, AnUnwritableOutputFailsWithOne) {

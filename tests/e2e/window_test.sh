@@ -9,7 +9,7 @@ set -uo pipefail
 frames_checked=300     # a screenshot must equal one of demo-capture's frames 0 .. frames_checked-1
 settle_seconds=1       # the screenshot is taken this long after the window appears
 screenshot_attempts=5  # a frame caught in the middle of an update gets further tries
-require_non_black=0    # 1: an all-black screenshot does not count as a match
+require_non_black=1    # 1: an all-black screenshot does not count as a match
 no_display_status=3
 quit_within_ms=2000
 
