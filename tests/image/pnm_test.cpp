@@ -1,461 +1,235 @@
 #include "image/pnm.hpp"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "assets/embedded.hpp"
 #include "base/alloc.hpp"
+#include "support/alloc_failures.hpp"
+#include "support/pictures.hpp"
 
 namespace novu {
 namespace {
 
 using namespace std::string_view_literals;
+constexpr std::string_view error = "IMG error\n";
 
-constexpr std::uint32_t W = 0xFFFFFF;  // white, one letter so that the pixel tables stay readable
-
-std::vector<std::uint32_t> pixels_of(const Image* image) {
-  const auto count = static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height);
-  return {image->pixels, image->pixels + count};
-}
-
-// The leftmost `width` columns of a row-major picture.
-std::vector<std::uint32_t> left_columns(const std::vector<std::uint32_t>& pixels, std::int32_t stride,
-                                        std::int32_t width) {
-  std::vector<std::uint32_t> kept;
-  for (std::size_t i = 0; i < pixels.size(); ++i)
-    if (static_cast<std::int32_t>(i % static_cast<std::size_t>(stride)) < width) kept.push_back(pixels[i]);
-  return kept;
-}
-
-// The bytes sit at the very end of a heap block, so a read past them is caught under ASan.
-Image* decode_memory(std::string_view bytes) {
-  std::vector<unsigned char> block(bytes.begin(), bytes.end());
-  return img_from_pnm_bounded(block.data(), block.size());
-}
-
-class TempFile {
- public:
-  explicit TempFile(std::string_view bytes = {}) {
-    std::string pattern = testing::TempDir() + "pnm-test-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    close(fd);
-    path_ = pattern;
+// "<width>x<height>:" and each pixel in hex, or "null": one line a table can hold.
+std::string summary(const Image* image) {
+  if (image == nullptr) return "null";
+  std::string text = std::to_string(image->width) + "x" + std::to_string(image->height) + ":";
+  for (std::uint32_t pixel : pixels_of(image)) {
+    char hex[12];
+    std::snprintf(hex, sizeof hex, " %x", pixel);
+    text += hex;
   }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const char* path() const { return path_.c_str(); }
-  std::string contents() const {
-    std::string bytes;
-    if (std::FILE* file = std::fopen(path(), "rb")) {
-      for (int c = std::getc(file); c != EOF; c = std::getc(file)) bytes.push_back(static_cast<char>(c));
-      std::fclose(file);
-    }
-    return bytes;
-  }
-
- private:
-  std::string path_;
-};
-
-Image* decode_file(std::string_view bytes) {
-  TempFile file(bytes);
-  return img_read_pnm_file(file.path());
+  return text;
 }
 
-template <class Call>
-bool reports_error(Call call) {
+// What the call printed, with the diagnostics switched on.
+std::string printed_by(const std::function<void()>& call) {
   img_verbose = 1;
   testing::internal::CaptureStdout();
   call();
-  const std::string printed = testing::internal::GetCapturedStdout();
   img_verbose = 0;
-  return printed.find("IMG error") != std::string::npos;
+  return testing::internal::GetCapturedStdout();
 }
 
-int open_descriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
+// The bytes sit at the very end of a heap block, so a read past them is caught under ASan.
+Img decode_memory(std::string_view bytes) {
+  const std::vector<unsigned char> block(bytes.begin(), bytes.end());
+  return Img(img_from_pnm_bounded(block.data(), block.size()));
+}
+
+// A file holding the given bytes for the life of the object.
+struct TempFile {
+  explicit TempFile(std::string_view bytes = {}) { std::ofstream(path, std::ios::binary) << bytes; }
+  ~TempFile() { std::remove(path.c_str()); }
+  std::string contents() const {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
   }
-  return count;
-}
+  static inline int made = 0;  // and the process id: test cases may run in parallel processes
+  const std::string path = testing::TempDir() + std::to_string(getpid()) + "-" + std::to_string(made++);
+};
 
-Image* make_image(std::int32_t width, std::int32_t height, const std::vector<std::uint32_t>& pixels) {
-  Image* image = img_create();
-  img_resize(image, width, height);
-  for (std::size_t i = 0; i < pixels.size(); ++i) image->pixels[i] = pixels[i];
-  return image;
-}
+Img decode_file(std::string_view bytes) { return Img(img_read_pnm_file(TempFile(bytes).path.c_str())); }
 
-struct GoodPicture {
-  const char* label;
+struct Decoding {
   std::string_view bytes;
-  std::int32_t width, height;  // as the memory decoder gives it
-  std::vector<std::uint32_t> pixels;
-  std::int32_t file_width;  // as the file reader gives it; 0 when the same
+  const char* want;                 // from memory; "null" for a failure
+  const char* file_want = nullptr;  // from a file, where it differs
 };
-
-const GoodPicture good_pictures[] = {
-    {"comment line", "P6\n# any comment\n2 1\n255\n\xFF\0\0\0\xFF\0"sv, 2, 1, {0xFF0000, 0x00FF00}, 0},
-    {"separators", "P6 \t 2\t\t1 \r\n# one\n#two\n  255\n\xFF\0\0\0\xFF\0"sv, 2, 1, {0xFF0000, 0x00FF00}, 0},
-    {"numbers before the magic", "2 1 255 P6\n\x01\x02\x03\x04\x05\x06"sv, 2, 1, {0x010203, 0x040506}, 0},
-    {"magic glued to the width", "P52 1 255 \x10\x20"sv, 2, 1, {0x101010, 0x202020}, 0},
-    {"comment glued to a number", "P5 2#w\n1 255\n\x10\x20"sv, 2, 1, {0x101010, 0x202020}, 0},
-    {"one byte ends the header", "P5 1 1 255\n\n"sv, 1, 1, {0x0A0A0A}, 0},
+const Decoding decodings[] = {
+    {"P6\n# any comment\n2 1\n255\n\xFF\0\0\0\xFF\0"sv, "2x1: ff0000 ff00"},
+    {"P6 \t 2\t\t1 \r\n# one\n#two\n  255\n\xFF\0\0\0\xFF\0"sv, "2x1: ff0000 ff00"},
+    {"2 1 255 P6\n\x01\x02\x03\x04\x05\x06"sv, "2x1: 10203 40506"},  // the magic may come last
+    {"P52 1 255 \x10\x20"sv, "2x1: 101010 202020"}, {"P5 2#w\n1 255\n\x10\x20"sv, "2x1: 101010 202020"},
+    {"P5 1 1 255\n\n"sv, "1x1: a0a0a"},  // one byte ends the header, the next is a sample
     // A non-digit token reads as 0 without being consumed; the header's last byte then takes it.
-    {"stray byte as maximum", "P6 2 1 xABCDEF"sv, 2, 1, {0x414243, 0x444546}, 0},
-    {"P after the magic is a number", "P6 1 1 P\x01\x02\x03"sv, 1, 1, {0x010203}, 0},
-    {"maximum 15 unscaled", "P6 1 1 15\n\x0F\x0F\x0F"sv, 1, 1, {0x0F0F0F}, 0},
-    {"P5 greys", "P5 2 2 255 \x00\x40\x80\xFF"sv, 2, 2, {0, 0x404040, 0x808080, W}, 0},
-    {"P4 width 10", "P4\n10 2\n\xC0\x7F\x01\x80"sv, 16, 2,
-     {W, W, 0, 0, 0, 0, 0, 0, 0, W, W, W, W, W, W, W, 0, 0, 0, 0, 0, 0, 0, W, W, 0, 0, 0, 0, 0, 0, 0}, 10},
-    {"P1 separated digits", "P1\n3 2\n1 0 1\n0 1 0\n"sv, 3, 2, {W, 0, W, 0, W, 0}, 0},
-    {"P1 packed digits", "P1 3 2\n101\n010"sv, 3, 2, {W, 0, W, 0, W, 0}, 0},
-    {"P1 any non-zero digit", "P1 3 1 072"sv, 3, 1, {0, W, W}, 0},
-    {"P2 greys", "P2 2 2 255\n0 64\n128 255\n"sv, 2, 2, {0, 0x404040, 0x808080, W}, 0},
-    {"P2 last number ends the data", "P2 1 1 255 7"sv, 1, 1, {0x070707}, 0},
-    {"P3 colours", "P3\n2 1\n255\n255 0 0  0 255 0\n"sv, 2, 1, {0xFF0000, 0x00FF00}, 0},
-    {"P3 samples above 255", "P3 1 1 65535 256 1 0"sv, 1, 1, {0xFF0100}, 0},
-};
+    {"P6 2 1 xABCDEF"sv, "2x1: 414243 444546"}, {"P6 1 1 P\x01\x02\x03"sv, "1x1: 10203"},
+    {"P6 1 1 15\n\x0F\x0F\x0F"sv, "1x1: f0f0f"},
+    {"P5 2 2 255 \x00\x40\x80\xFF"sv, "2x2: 0 404040 808080 ffffff"},
+    // Rows start on a fresh byte; in memory the fill bits of each row become pixels.
+    {"P4\n10 2\n\xC0\x7F\x01\x80"sv,
+     "16x2: ffffff ffffff 0 0 0 0 0 0 0 ffffff ffffff ffffff ffffff ffffff ffffff ffffff"
+     " 0 0 0 0 0 0 0 ffffff ffffff 0 0 0 0 0 0 0",
+     "10x2: ffffff ffffff 0 0 0 0 0 0 0 ffffff 0 0 0 0 0 0 0 ffffff ffffff 0"},
+    {"P1\n3 2\n1 0 1\n0 1 0\n"sv, "3x2: ffffff 0 ffffff 0 ffffff 0"},
+    {"P1 3 2\n101\n010"sv, "3x2: ffffff 0 ffffff 0 ffffff 0"}, {"P1 3 1 072"sv, "3x1: 0 ffffff ffffff"},
+    {"P2 2 2 255\n0 64\n128 255\n"sv, "2x2: 0 404040 808080 ffffff"}, {"P2 1 1 255 7"sv, "1x1: 70707"},
+    {"P3\n2 1\n255\n255 0 0  0 255 0\n"sv, "2x1: ff0000 ff00"}, {"P3 1 1 65535 256 1 0"sv, "1x1: ff0100"},
+    // Malformed headers, numbers past 32 bits, pictures past the size bound, truncated samples.
+    {""sv, "null"}, {"P7 1 1 255 \0\0\0"sv, "null"}, {"Px 1 1 255 \0\0\0"sv, "null"}, {"P"sv, "null"},
+    {"P6 0 5 255 \0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"sv, "null"}, {"P6 5 0 255 \0\0\0"sv, "null"},
+    {"P6 x"sv, "null"}, {"x P6 1 1 255 abc"sv, "null"}, {"1 1 255 7 P6 abc"sv, "null"},
+    {"P6 # no end"sv, "null"}, {"P6 1 1 255"sv, "null"}, {"P5 1 1 255 "sv, "null"},
+    {"P6 4294967297 1 255 abc"sv, "null"},
+    {"P5 2147483648 1 255 a"sv, "null"}, {"P5 4097 4096 255 a"sv, "null"}, {"P4 2147483647 1 \xFF"sv, "null"},
+    {"P2 1 1 255 4294967296"sv, "null"}, {"P6 2 1 255\n\x01\x02\x03\x04\x05"sv, "null"},
+    {"P5 2 2 255\n\x01\x02\x03"sv, "null"}, {"P4 10 2\n\x01\x02\x03"sv, "null"},
+    {"P3 2 1 255\n1 2 3 4 5"sv, "null"}, {"P3 1 1 255\n1 2 ,,,,,,,,"sv, "null"},
+    {"P2 2 2 255\n1 2 3 "sv, "null"}, {"P1 3 2\n1 0 1 0 1"sv, "null"}};
 
-TEST(PnmDecode, EveryDecoderReadsWellFormedPictures) {
-  for (const GoodPicture& c : good_pictures) {
-    SCOPED_TRACE(c.label);
-    const std::int32_t file_width = c.file_width != 0 ? c.file_width : c.width;
-    Image* bounded = decode_memory(c.bytes);
-    std::string terminated(c.bytes);  // the trusted decoder reads exactly as far
-    Image* trusted = img_from_pnm(reinterpret_cast<const unsigned char*>(terminated.c_str()));
-    Image* from_file = decode_file(c.bytes);
-    for (Image* image : {bounded, trusted}) {
-      ASSERT_NE(image, nullptr);
-      EXPECT_EQ(image->width, c.width);
-      EXPECT_EQ(image->height, c.height);
-      EXPECT_EQ(pixels_of(image), c.pixels);
-    }
-    ASSERT_NE(from_file, nullptr);
-    EXPECT_EQ(from_file->width, file_width);
-    EXPECT_EQ(from_file->height, c.height);
-    EXPECT_EQ(pixels_of(from_file), left_columns(c.pixels, c.width, file_width));
-    for (Image* image : {bounded, trusted, from_file}) img_destroy(&image);
+TEST(PnmDecode, MemoryAndFileDecodersReadEveryPictureAlikeAndReportFailures) {
+  for (const Decoding& c : decodings) {
+    SCOPED_TRACE(&c - decodings);
+    const std::string_view report = c.want == "null"sv ? error : "";
+    Img bounded, from_file;
+    EXPECT_EQ(printed_by([&] { bounded = decode_memory(c.bytes); }), report);
+    EXPECT_EQ(printed_by([&] { from_file = decode_file(c.bytes); }), report);
+    EXPECT_EQ(summary(bounded.get()), c.want);
+    EXPECT_EQ(summary(from_file.get()), c.file_want != nullptr ? c.file_want : c.want);
+    if (bounded == nullptr) continue;
+    const std::string terminated(c.bytes);  // the trusted decoder reads exactly as far
+    const Img trusted(img_from_pnm(reinterpret_cast<const unsigned char*>(terminated.c_str())));
+    EXPECT_EQ(summary(trusted.get()), c.want);
   }
+  EXPECT_EQ(printed_by([] { img_from_pnm(nullptr); }), error);
+  EXPECT_EQ(printed_by([] { img_from_pnm_bounded(nullptr, 4); }), error);
+  EXPECT_EQ(printed_by([] { img_read_pnm_file(nullptr); }), error);
+  EXPECT_EQ(printed_by([] { img_read_pnm_file("/nonexistent/picture.ppm"); }), error);
 }
 
-TEST(PnmDecode, MalformedOrTruncatedPicturesFailInEveryDecoder) {
-  const struct {
-    const char* label;
-    std::string_view bytes;
-  } cases[] = {
-      {"empty", ""sv},
-      {"magic P7", "P7 1 1 255 \0\0\0"sv},
-      {"P and a letter", "Px 1 1 255 \0\0\0"sv},
-      {"P at the end", "P"sv},
-      {"zero width", "P6 0 5 255 \0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"sv},
-      {"zero height", "P6 5 0 255 \0\0\0"sv},
-      {"stray byte for the width", "P6 x"sv},
-      {"stray byte before the magic", "x P6 1 1 255 abc"sv},
-      {"stray fourth token before the magic", "1 1 x P6\nabc"sv},
-      {"fourth number before the magic", "1 1 255 7 P6 abc"sv},
-      {"width wrapping to 1", "P6 4294967297 1 255 abc"sv},
-      {"width just past 32 bits", "P5 2147483648 1 255 a"sv},
-      {"more pixels than allowed", "P5 4097 4096 255 a"sv},
-      {"P4 width rounding past 32 bits", "P4 2147483647 1 \xFF"sv},
-      {"sample past 32 bits", "P2 1 1 255 4294967296"sv},
-      {"unterminated comment", "P6 # no end"sv},
-      {"header without its last byte", "P6 1 1 255"sv},
-      {"no sample data", "P5 1 1 255 "sv},
-      {"P6 short", "P6 2 1 255\n\x01\x02\x03\x04\x05"sv},
-      {"P5 short", "P5 2 2 255\n\x01\x02\x03"sv},
-      {"P4 short", "P4 10 2\n\x01\x02\x03"sv},
-      {"P3 short", "P3 2 1 255\n1 2 3 4 5"sv},
-      {"P3 trailing separators", "P3 1 1 255\n1 2 ,,,,,,,,"sv},
-      {"P2 short", "P2 2 2 255\n1 2 3 "sv},
-      {"P1 short", "P1 3 2\n1 0 1 0 1"sv},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    Image* bounded = nullptr;
-    Image* from_file = nullptr;
-    EXPECT_TRUE(reports_error([&] { bounded = decode_memory(c.bytes); }));
-    EXPECT_TRUE(reports_error([&] { from_file = decode_file(c.bytes); }));
-    EXPECT_EQ(bounded, nullptr);
-    EXPECT_EQ(from_file, nullptr);
-    img_destroy(&bounded);
-    img_destroy(&from_file);
-  }
-  Image* none = nullptr;
-  EXPECT_TRUE(reports_error([&] { none = img_from_pnm(nullptr); }));
-  EXPECT_TRUE(reports_error([&] { none = img_from_pnm_bounded(nullptr, 4); }));
-  EXPECT_TRUE(reports_error([&] { none = img_read_pnm_file(nullptr); }));
-  EXPECT_TRUE(reports_error([&] { none = img_read_pnm_file("/nonexistent/picture.ppm"); }));
-  EXPECT_EQ(none, nullptr);
-}
-
-TEST(PnmDecode, OversizedOrShortInputFailsBeforeAllocating) {
-  const std::string_view pictures[] = {
-      "P5 4097 4096 255 "sv,
-      "P6 100 100 255\n\x01\x02\x03"sv,
-      "P4 64 64\n\x01"sv,
-      "P3 10 10 255\n1 2 3 4 5 6 7 8 9"sv,
-  };
-  const char* texts[] = {"IMG{\nP3\n5000 5000\n255\n1 2 3", "IMG{\nP3\n10 10\n255\n1 2 3 4 5 6 7 8 9"};
-  for (std::string_view bytes : pictures) {
-    SCOPED_TRACE(bytes);
+TEST(PnmDecode, HopelessInputFailsBeforeAllocatingAndEachAllocationFailureGivesNull) {
+  for (std::string_view bytes : {"P5 4097 4096 255 "sv, "P6 100 100 255\n\x01\x02\x03"sv, "P4 64 64\n\x01"sv,
+                                 "P3 10 10 255\n1 2 3 4 5 6 7 8 9"sv, "IMG{\nP3\n5000 5000\n255\n1 2 3"sv,
+                                 "IMG{\nP3\n10 10\n255\n1 2 3 4 5 6 7 8 9"sv}) {
     mem_fail_after(0);
-    EXPECT_EQ(decode_memory(bytes), nullptr);
-    EXPECT_TRUE(mem_fail_pending());  // no allocation was attempted
+    const Img image = bytes[0] == 'P' ? decode_memory(bytes) : Img(img_from_text(std::string(bytes).c_str()));
+    EXPECT_EQ(image, nullptr);
+    EXPECT_TRUE(mem_fail_pending()) << bytes;  // no allocation was attempted
     mem_fail_disarm();
   }
-  for (const char* text : texts) {
-    SCOPED_TRACE(text);
-    mem_fail_after(0);
-    EXPECT_EQ(img_from_text(text), nullptr);
-    EXPECT_TRUE(mem_fail_pending());
-    mem_fail_disarm();
-  }
+  const TempFile file("P6 1 1 255 \x01\x02\x03"sv);
+  const Img image = filled(2, 2, 1);
+  using Arm = std::function<void()>;
+  const std::pair<unsigned long, std::function<bool(Arm)>> operations[] = {  // allocations, attempt
+      {3, [](Arm arm) { arm(); return decode_memory("P6 1 1 255 \x01\x02\x03"sv) == nullptr; }},
+      {3, [&](Arm arm) { arm(); return Img(img_read_pnm_file(file.path.c_str())) == nullptr; }},
+      {3, [](Arm arm) { arm(); return Img(img_from_text("IMG{\nP3\n1 1\n255\n1 2 3\n}\n")) == nullptr; }},
+      {1, [&](Arm arm) {
+         arm();
+         char* text = img_to_text(image.get());
+         const bool none = text == nullptr;
+         mem_free(text);
+         return none;
+       }}};
+  for (const auto& [allocations, attempt] : operations)
+    EXPECT_EQ(expect_each_allocation_failure_handled(attempt), allocations);
 }
 
-TEST(PnmDecode, AllocationFailuresLeaveNothingBehind) {
-  const std::string_view picture = "P6 1 1 255 \x01\x02\x03"sv;
-  const char* text = "IMG{\nP3\n1 1\n255\n1 2 3\n}\n";
-  TempFile file(picture);
-  // Record, default pixels, resized pixels: each may fail; a leak shows under ASan.
-  for (unsigned long successes = 0; successes < 3; ++successes) {
-    SCOPED_TRACE(successes);
-    Image* images[3] = {};
-    mem_fail_after(successes);
-    images[0] = decode_memory(picture);
-    mem_fail_after(successes);
-    images[1] = img_read_pnm_file(file.path());
-    mem_fail_after(successes);
-    images[2] = img_from_text(text);
-    mem_fail_disarm();
-    for (Image*& image : images) {
-      EXPECT_EQ(image, nullptr);
-      img_destroy(&image);
-    }
-  }
-  Image* image = make_image(2, 2, {1, 2, 3, 4});
-  mem_fail_after(0);
-  EXPECT_EQ(img_to_text(image), nullptr);
-  mem_fail_disarm();
-  img_destroy(&image);
-}
-
-TEST(PnmDecode, EmbeddedPicturesDecodeAlikeBoundedAndTrusted) {
-  const struct {
-    const unsigned char* data;
-    std::size_t size;
-    std::int32_t width, height;
-  } assets[] = {
-      {asset_font_ppm, asset_font_ppm_size, 256, 80},
-      {asset_logo_ppm, asset_logo_ppm_size, 64, 16},
-      {asset_strip_ppm, asset_strip_ppm_size, 8, 64},
+TEST(PnmFile, ClosesTheFileOnEveryPathAndStopsTheStreamJustPastThePicture) {
+  const auto open_files = [] {
+    return std::ranges::distance(std::filesystem::directory_iterator("/proc/self/fd"));
   };
-  for (const auto& asset : assets) {
-    Image* trusted = img_from_pnm(asset.data);
-    Image* bounded = img_from_pnm_bounded(asset.data, asset.size);
-    ASSERT_NE(trusted, nullptr);
-    EXPECT_EQ(trusted->width, asset.width);
-    EXPECT_EQ(trusted->height, asset.height);
-    EXPECT_EQ(img_equal(trusted, bounded), 1);
-    img_destroy(&trusted);
-    img_destroy(&bounded);
-  }
-}
-
-TEST(PnmFile, ClosesTheFileOnEveryPath) {
-  const std::string_view pictures[] = {"P5 1 1 255 \x01"sv, "P5 2 2 255 \x01"sv, "P9"sv, ""sv};
-  const int before = open_descriptors();
-  for (std::string_view bytes : pictures) {
-    Image* image = decode_file(bytes);
-    img_destroy(&image);
-  }
-  EXPECT_EQ(open_descriptors(), before);
-}
-
-TEST(PnmFile, StreamStopsJustPastThePicture) {
-  TempFile file("P5 1 1 255\n\x10P5 1 1 255\n\x20"sv);
-  std::FILE* stream = std::fopen(file.path(), "rb");
-  ASSERT_NE(stream, nullptr);
-  Image* first = img_read_pnm_stream(stream);
-  Image* second = img_read_pnm_stream(stream);
+  const auto before = open_files();
+  for (std::string_view bytes : {"P5 1 1 255 \x01"sv, "P5 2 2 255 \x01"sv, "P9"sv, ""sv}) decode_file(bytes);
+  EXPECT_EQ(open_files(), before);
+  const TempFile two("P5 1 1 255\n\x10P5 1 1 255\n\x20"sv);
+  std::FILE* stream = std::fopen(two.path.c_str(), "rb");
+  const Img first(img_read_pnm_stream(stream)), second(img_read_pnm_stream(stream));
   std::fclose(stream);
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(pixels_of(first), std::vector<std::uint32_t>{0x101010});
-  EXPECT_EQ(pixels_of(second), std::vector<std::uint32_t>{0x202020});
-  img_destroy(&first);
-  img_destroy(&second);
+  EXPECT_EQ(summary(first.get()) + " " + summary(second.get()), "1x1: 101010 1x1: 202020");
 }
 
-TEST(PpmWrite, WritesHeaderAndRgbBytesThatReadBack) {
-  Image* image = make_image(2, 1, {0xFF00FF80, 0x00010203});  // the top byte is not written
-  TempFile file;
-  ASSERT_EQ(img_write_ppm_file(image, file.path()), 1);
+TEST(PnmWrite, WritesTheP6HeaderAndRgbBytesOrReportsFailure) {
+  const Img image = picture_of(2, 1, {0xFF00FF80, 0x00010203});  // the top byte is not written
+  const TempFile file;
+  ASSERT_EQ(img_write_ppm_file(image.get(), file.path.c_str()), 1);
   EXPECT_EQ(file.contents(), "P6\n2 1\n255\n\x00\xFF\x80\x01\x02\x03"sv);
-  Image* back = img_read_pnm_file(file.path());
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(pixels_of(back), (std::vector<std::uint32_t>{0x00FF80, 0x010203}));
-  img_destroy(&back);
-  img_destroy(&image);
-}
-
-TEST(PpmWrite, FailuresReturnZeroAndReport) {
-  Image* good = make_image(2, 1, {1, 2});
-  Image* flat = make_image(0, 3, {});
-  Image no_pixels{2, 2, nullptr};
-  Image negative{-2, -2, good->pixels};
-  TempFile file;
-  const struct {
-    const char* label;
-    const Image* image;
-    const char* path;
-  } cases[] = {
-      {"no image", nullptr, file.path()},
-      {"no path", good, nullptr},
-      {"no pixels", &no_pixels, file.path()},
-      {"zero width", flat, file.path()},
-      {"negative size", &negative, file.path()},
-      {"unopenable path", good, "/nonexistent/picture.ppm"},
-      {"write error", good, "/dev/full"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
+  std::uint32_t pixel = 0;
+  const Image no_pixels{2, 2, nullptr}, flat{0, 3, &pixel}, negative{-2, -2, &pixel};
+  const char* path = file.path.c_str();
+  const std::pair<const Image*, const char*> failures[] = {
+      {nullptr, path},     {image.get(), nullptr}, {&no_pixels, path}, {&flat, path}, {&negative, path},
+      {image.get(), "/nonexistent/picture.ppm"},   {image.get(), "/dev/full"}};
+  for (const auto& [bad, to] : failures) {
     int result = -1;
-    EXPECT_TRUE(reports_error([&] { result = img_write_ppm_file(c.image, c.path); }));
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(printed_by([&] { result = img_write_ppm_file(bad, to); }), error) << to;
+    EXPECT_EQ(result, 0) << to;
   }
-  img_destroy(&good);
-  img_destroy(&flat);
 }
 
 TEST(ImgText, WritesTwelveCharactersPerPixelSixPerLine) {
-  const std::string first_six = "  1   2   3 " "  4   5   6 " "  7   8   9 "
-                                " 10  11  12 " " 13  14  15 " " 16  17  18\n";
-  const struct {
-    const char* label;
-    std::int32_t width, height;
-    std::vector<std::uint32_t> pixels;
-    std::string text;
-  } cases[] = {
-      {"one pixel", 1, 1, {0x0A0B0C}, "IMG{\nP3\n1 1\n255\n 10  11  12\n}\n"},
-      {"top byte ignored", 2, 1, {0xFF00FF80, 0x000000}, "IMG{\nP3\n2 1\n255\n  0 255 128   0   0   0\n}\n"},
-      {"six pixels", 6, 1, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112},
-       "IMG{\nP3\n6 1\n255\n" + first_six + "}\n"},
-      {"seven pixels", 7, 1, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112, 0xFFFFFF},
-       "IMG{\nP3\n7 1\n255\n" + first_six + "255 255 255\n}\n"},
-      {"no pixels", 0, 0, {}, "IMG{}"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    Image* image = make_image(c.width, c.height, c.pixels);
-    char* text = img_to_text(image);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(std::string(text), c.text);
+  const std::string six = "  1   2   3   4   5   6   7   8   9  10  11  12  13  14  15  16  17  18\n";
+  const std::vector<std::uint32_t> seven = {0x010203, 0x040506, 0x070809, 0x0A0B0C,
+                                            0x0D0E0F, 0x101112, 0xFFFFFF};
+  const std::pair<Img, std::string> cases[] = {
+      {picture_of(1, 1, {0x0A0B0C}), "IMG{\nP3\n1 1\n255\n 10  11  12\n}\n"},
+      {picture_of(2, 1, {0xFF00FF80, 0}), "IMG{\nP3\n2 1\n255\n  0 255 128   0   0   0\n}\n"},
+      {picture_of(6, 1, seven), "IMG{\nP3\n6 1\n255\n" + six + "}\n"},
+      {picture_of(7, 1, seven), "IMG{\nP3\n7 1\n255\n" + six + "255 255 255\n}\n"},
+      {filled(0, 0, 0), "IMG{}"}};
+  for (const auto& [image, want] : cases) {
+    char* text = img_to_text(image.get());
+    EXPECT_EQ(std::string(text), want);
     mem_free(text);
-    img_destroy(&image);
   }
-}
-
-TEST(ImgText, RoundTripReproducesTheImage) {
-  std::vector<std::uint32_t> pixels;
-  for (std::uint32_t i = 0; i < 13 * 5; ++i) pixels.push_back(i * 0x0F1E2Du & 0xFFFFFFu);
-  Image* image = make_image(13, 5, pixels);
-  char* text = img_to_text(image);
-  Image* back = img_from_text(text);
-  EXPECT_EQ(img_equal(image, back), 1);
+  const Img image = picture(13, 5, [](std::uint32_t x, std::uint32_t y) {
+    return (x + y * 13) * 0xF1E2D & 0xFFFFFF;
+  });
+  char* text = img_to_text(image.get());
+  EXPECT_EQ(img_equal(Img(img_from_text(text)).get(), image.get()), 1);
   mem_free(text);
-  img_destroy(&back);
-  img_destroy(&image);
-}
-
-TEST(ImgText, ReadsLooselyWrittenBlocks) {
-  const struct {
-    const char* label;
-    const char* text;
-    std::int32_t width, height;
-    std::vector<std::uint32_t> pixels;
-  } cases[] = {
-      {"text around, no closing brace", "notes IMG{P3\n2 1\n255\n1 2 3 4 5 6", 2, 1, {0x010203, 0x040506}},
-      {"brace apart from IMG", "IMG x { P3\n1 1\n255\n7 8 9\n}", 1, 1, {0x070809}},
-      {"any non-digits separate samples", "IMG{P3\n1 1\n255\n#1,x2;;3}", 1, 1, {0x010203}},
-      {"sample above 255", "IMG{\nP3\n1 1\n255\n300 0 0\n}\n", 1, 1, {0xFF0000}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    Image* image = img_from_text(c.text);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width, c.width);
-    EXPECT_EQ(image->height, c.height);
-    EXPECT_EQ(pixels_of(image), c.pixels);
-    img_destroy(&image);
-  }
-}
-
-TEST(ImgText, MalformedBlocksFail) {
-  const struct {
-    const char* label;
-    const char* text;
-  } cases[] = {
-      {"null", nullptr},
-      {"empty", ""},
-      {"no brace", "IMG P3\n1 1\n255\n1 2 3"},
-      {"brace before IMG", "{ IMG P3\n1 1\n255\n1 2 3"},
-      {"no P3 line", "IMG{ P3 1 1 255 1 2 3"},
-      {"empty picture", "IMG{}"},
-      {"zero width", "IMG{\nP3\n0 1\n255\n1 2 3"},
-      {"width without digits", "IMG{\nP3\nx 1\n255\n1 2 3"},
-      {"width wrapping to 1", "IMG{\nP3\n4294967297 1\n255\n1 2 3"},
-      {"more pixels than allowed", "IMG{\nP3\n5000 5000\n255\n1 2 3"},
-      {"ends after the width", "IMG{\nP3\n1"},
-      {"ends after the maximum", "IMG{\nP3\n1 1\n255"},
-      {"short pixels", "IMG{\nP3\n2 1\n255\n1 2 3 4 5"},
-      {"trailing separators", "IMG{\nP3\n1 1\n255\n1 2 ,,,,,,,,"},
-      {"sample past 32 bits", "IMG{\nP3\n1 1\n255\n1 2 99999999999"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    Image* image = nullptr;
-    EXPECT_TRUE(reports_error([&] { image = img_from_text(c.text); }));
-    EXPECT_EQ(image, nullptr);
-    img_destroy(&image);
-  }
-}
-
-TEST(ImgText, UnconvertibleImagesGiveNoText) {
   std::uint32_t pixel = 0;
-  Image no_pixels{2, 2, nullptr};
-  Image negative{-1, 1, &pixel};
-  Image huge{5000, 5000, &pixel};  // rejected before its pixels are touched
-  const Image* cases[] = {nullptr, &no_pixels, &negative, &huge};
-  for (const Image* image : cases) {
-    char* text = nullptr;
-    EXPECT_TRUE(reports_error([&] { text = img_to_text(image); }));
-    EXPECT_EQ(text, nullptr);
+  const Image no_pixels{2, 2, nullptr}, negative{-1, 1, &pixel}, huge{5000, 5000, &pixel};  // not read
+  for (const Image* bad : {static_cast<const Image*>(nullptr), &no_pixels, &negative, &huge})
+    EXPECT_EQ(printed_by([&] { EXPECT_EQ(img_to_text(bad), nullptr); }), error);
+}
+
+TEST(ImgText, ReadsLooselyWrittenBlocksAndRefusesBrokenOnes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"notes IMG{P3\n2 1\n255\n1 2 3 4 5 6", "2x1: 10203 40506"},  // no closing brace needed
+      {"IMG x { P3\n1 1\n255\n7 8 9\n}", "1x1: 70809"}, {"IMG{P3\n1 1\n255\n#1,x2;;3}", "1x1: 10203"},
+      {"IMG{\nP3\n1 1\n255\n300 0 0\n}\n", "1x1: ff0000"}, {nullptr, "null"}, {"", "null"},
+      {"IMG P3\n1 1\n255\n1 2 3", "null"}, {"{ IMG P3\n1 1\n255\n1 2 3", "null"},
+      {"IMG{ P3 1 1 255 1 2 3", "null"}, {"IMG{}", "null"}, {"IMG{\nP3\n0 1\n255\n1 2 3", "null"},
+      {"IMG{\nP3\nx 1\n255\n1 2 3", "null"}, {"IMG{\nP3\n4294967297 1\n255\n1 2 3", "null"},
+      {"IMG{\nP3\n1", "null"}, {"IMG{\nP3\n1 1\n255", "null"}, {"IMG{\nP3\n2 1\n255\n1 2 3 4 5", "null"},
+      {"IMG{\nP3\n1 1\n255\n1 2 ,,,,,,,,", "null"}, {"IMG{\nP3\n1 1\n255\n1 2 99999999999", "null"}};
+  for (const auto& [text, want] : cases) {
+    Img image;
+    EXPECT_EQ(printed_by([&] { image.reset(img_from_text(text)); }), want == "null"sv ? error : "");
+    EXPECT_EQ(summary(image.get()), want) << (text != nullptr ? text : "null");
   }
 }
 
-TEST(ImgFindToken, GivesTheIndexPastTheFirstMatch) {
-  const struct {
-    const char* text;
-    const char* token;
-    std::int32_t index;
-  } cases[] = {
-      {"xxIMG{", "IMG", 5}, {"IM", "IMG", 0},  {"IMG", "IMG", 3},    {"aaab", "aab", 4},
-      {"IMG IMG", "IMG", 3}, {"", "IMG", 0},    {nullptr, "IMG", 0}, {"IMG", nullptr, 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(img_find_token(c.text, c.token), c.index) << c.text;
+TEST(ImgText, FindTokenGivesTheIndexPastTheFirstMatch) {
+  const std::tuple<const char*, const char*, std::int32_t> cases[] = {
+      {"xxIMG{", "IMG", 5}, {"IM", "IMG", 0}, {"IMG", "IMG", 3},    {"aaab", "aab", 4},
+      {"IMG IMG", "IMG", 3}, {"", "IMG", 0},  {nullptr, "IMG", 0}, {"IMG", nullptr, 0}};
+  for (const auto& [text, token, index] : cases) EXPECT_EQ(img_find_token(text, token), index) << index;
 }
 
 }  // namespace
