@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "asset_file.hpp"
 #include "drum_synth.hpp"
 
 namespace {
@@ -123,18 +124,16 @@ std::vector<std::int16_t> to_pcm(const std::vector<double>& wave, const Hit& hit
   return pcm;
 }
 
-void put_le(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+void put_le(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
 }
 
-void put_tag(std::vector<unsigned char>& out, const char* tag) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(tag[i]));
-}
+void put_tag(std::string& out, const char* tag) { out.append(tag, 4); }
 
 // The canonical 44-byte header: RIFF, "fmt " (PCM, mono, 44100 Hz, 16-bit), data.
-std::vector<unsigned char> wav_bytes(const std::vector<std::int16_t>& pcm) {
+std::string wav_bytes(const std::vector<std::int16_t>& pcm) {
   const std::uint32_t data_size = static_cast<std::uint32_t>(pcm.size() * 2);
-  std::vector<unsigned char> out;
+  std::string out;
   put_tag(out, "RIFF");
   put_le(out, 36 + data_size, 4);
   put_tag(out, "WAVE");
@@ -152,16 +151,6 @@ std::vector<unsigned char> wav_bytes(const std::vector<std::int16_t>& pcm) {
   return out;
 }
 
-bool write_file(const std::string& path, const std::vector<unsigned char>& bytes) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) {
-    std::perror(path.c_str());
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  return std::fclose(out) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,7 +162,7 @@ int main(int argc, char** argv) {
     const auto wave = novu::drums::drum_render(hits[i].drum, hit_length);
     char name[8];
     std::snprintf(name, sizeof name, "/%02d.wav", i);
-    if (!write_file(argv[1] + std::string(name), wav_bytes(to_pcm(wave, hits[i])))) return 1;
+    if (!novu::asset_write(argv[1] + std::string(name), wav_bytes(to_pcm(wave, hits[i])))) return 1;
   }
   return 0;
 }

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string>
+
+#include "asset_file.hpp"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -26,11 +29,7 @@ int main(int argc, char** argv) {
   }
   for (int i = 0; i < 512; ++i) table[512 + i] = -table[i];
 
-  std::FILE* out = std::fopen(argv[1], "w");
-  if (!out) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  for (int v : table) std::fprintf(out, "%d\n", v);
-  return std::fclose(out) == 0 ? 0 : 1;
+  std::string text;
+  for (int v : table) text += std::to_string(v) + "\n";
+  return novu::asset_write(argv[1], text) ? 0 : 1;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "asset_file.hpp"
+
 namespace {
 
 constexpr int normal_padding = 3;
@@ -91,14 +93,7 @@ std::string layout(const std::vector<Block>& blocks, bool separated) {
 }
 
 bool write_text(const std::string& folder, const char* name, const std::string& text) {
-  const std::string path = folder + "/" + name;
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) {
-    std::perror(path.c_str());
-    return false;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  return std::fclose(out) == 0 && written;
+  return novu::asset_write(folder + "/" + name, text);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <vector>
+
+#include "asset_file.hpp"
 
 namespace novu {
 
@@ -25,25 +28,15 @@ inline void picture_put(Picture& picture, int x, int y, std::uint32_t colour) {
 
 // Returns the generator's exit status: 0 when the whole file was written.
 inline int picture_write_p6(const Picture& picture, const char* path, std::initializer_list<const char*> comments) {
-  std::FILE* out = std::fopen(path, "wb");
-  if (!out) {
-    std::perror(path);
-    return 1;
-  }
-  std::fputs("P6\n", out);
-  for (const char* comment : comments) std::fprintf(out, "# %s\n", comment);
-  std::fprintf(out, "%d %d\n255\n", picture.width, picture.height);
+  std::string bytes = "P6\n";
+  for (const char* comment : comments) bytes += std::string("# ") + comment + "\n";
+  bytes += std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
   for (const std::uint32_t pixel : picture.pixels) {
-    const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16), static_cast<unsigned char>(pixel >> 8),
-                                  static_cast<unsigned char>(pixel)};
-    std::fwrite(rgb, 1, 3, out);
+    bytes += static_cast<char>(pixel >> 16);
+    bytes += static_cast<char>(pixel >> 8);
+    bytes += static_cast<char>(pixel);
   }
-  const bool failed = std::ferror(out) != 0;
-  if (std::fclose(out) != 0 || failed) {
-    std::fprintf(stderr, "%s: write failed\n", path);
-    return 1;
-  }
-  return 0;
+  return asset_write(path, bytes) ? 0 : 1;
 }
 
 // The usage line every picture generator shares: one argument, the file to write.
