@@ -86,11 +86,7 @@ bool read_byte(PnmReader& reader, std::uint32_t* byte) noexcept {
 }
 
 bool read_digit_pixel(PnmReader& reader, std::uint32_t* pixel) noexcept {
-  int c = pnm_peek(reader);
-  while (c >= 0 && !pnm_is_digit(c)) {
-    pnm_advance(reader);
-    c = pnm_peek(reader);
-  }
+  const int c = pnm_skip_to_digit(reader);
   if (c < 0) return false;
   pnm_advance(reader);
   *pixel = c == '0' ? 0 : white;
@@ -192,11 +188,7 @@ bool pnm_read_number(PnmReader& reader, std::int32_t* value) noexcept {
 }
 
 bool pnm_read_sample(PnmReader& reader, std::uint32_t* sample) noexcept {
-  int c = pnm_peek(reader);
-  while (c >= 0 && !pnm_is_digit(c)) {
-    pnm_advance(reader);
-    c = pnm_peek(reader);
-  }
+  const int c = pnm_skip_to_digit(reader);
   std::int32_t value = 0;
   if (c < 0 || !pnm_read_number(reader, &value)) return false;
   *sample = value > 255 ? 255u : static_cast<std::uint32_t>(value);

@@ -42,6 +42,13 @@ inline void pnm_advance(PnmReader& reader) noexcept {
 
 inline bool pnm_is_digit(int c) noexcept { return c >= '0' && c <= '9'; }
 
+// Skips to the next digit and returns it, unconsumed; negative at the end of the data.
+inline int pnm_skip_to_digit(PnmReader& reader) noexcept {
+  int c = pnm_peek(reader);
+  for (; c >= 0 && !pnm_is_digit(c); c = pnm_peek(reader)) pnm_advance(reader);
+  return c;
+}
+
 // A run of decimal digits, possibly empty (then 0 and nothing is consumed). False when the value
 // does not fit a signed 32-bit number: a wrapped value must never become a size.
 bool pnm_read_number(PnmReader& reader, std::int32_t* value) noexcept;
