@@ -12,20 +12,18 @@ namespace novu {
 
 using Values = std::vector<std::int32_t>;
 
-inline Sample* make_sample(const Values& values) {
-  Sample* sample = sample_create();
-  sample_set_length(sample, static_cast<std::int32_t>(values.size()));
-  std::copy(values.begin(), values.end(), sample->values);
-  return sample;
-}
-
-inline Values live(const Sample* sample) { return Values(sample->values, sample->values + sample->length); }
-
 struct SampleDestroy {
   void operator()(Sample* sample) const noexcept { sample_destroy(&sample); }
 };
 using OwnedSample = std::unique_ptr<Sample, SampleDestroy>;
 
-inline OwnedSample owned(const Values& values) { return OwnedSample(make_sample(values)); }
+inline OwnedSample owned(const Values& values) {
+  OwnedSample sample(sample_create());
+  sample_set_length(sample.get(), static_cast<std::int32_t>(values.size()));
+  std::copy(values.begin(), values.end(), sample->values);
+  return sample;
+}
+
+inline Values live(const Sample* sample) { return Values(sample->values, sample->values + sample->length); }
 
 }  // namespace novu
