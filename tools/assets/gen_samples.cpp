@@ -160,9 +160,8 @@ int main(int argc, char** argv) {
   }
   for (int i = 0; i < 16; ++i) {
     const auto wave = novu::drums::drum_render(hits[i].drum, hit_length);
-    char name[8];
-    std::snprintf(name, sizeof name, "/%02d.wav", i);
-    if (!novu::asset_write(argv[1] + std::string(name), wav_bytes(to_pcm(wave, hits[i])))) return 1;
+    const std::string name = std::string(i < 10 ? "/0" : "/") + std::to_string(i) + ".wav";
+    if (!novu::asset_write(argv[1] + name, wav_bytes(to_pcm(wave, hits[i])))) return 1;
   }
   return 0;
 }
