@@ -8,53 +8,43 @@
 namespace novu {
 namespace {
 
-class FpsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    headless_reset();
-    fps_last_us = fps_second_us = fps_second_frames = fps_shown = fps_slack_us = 0;
-    fps_target = 50;
-  }
-};
-
-TEST_F(FpsTest, TheClockWrapsUnnoticedAndATargetBelowOneCountsAsOne) {
-  // Between the two measures ticks x 1000 passes 2^31, then 2^32; then the ticks themselves wrap.
-  for (const std::uint32_t from_ms : {0u, 2147480u, 4294960u, 0xFFFFFFF0u}) {
-    headless_set_ticks(from_ms);
-    fps_measure();
-    headless_set_ticks(from_ms + 20);
-    fps_measure();
-    EXPECT_EQ(fps_frame_us, 20000) << from_ms;
-  }
-  for (const std::int32_t target : {0, -7}) {
-    fps_target = target;
-    fps_measure();
-    EXPECT_EQ(fps_period_us, 1000000) << target;
-  }
+// A fresh pacer at 50 frames per second, on a clock at 0.
+void restart() {
+  headless_reset();
+  fps_last_us = fps_second_us = fps_second_frames = fps_shown = fps_slack_us = 0;
+  fps_target = 50;
 }
 
-TEST_F(FpsTest, TheCountShowsTheLastFullSecondAndDropsWhatLiesBeyondIt) {
+TEST(Fps, TheCountShowsTheLastFullSecondAcrossClockWrapsAndDropsWhatLiesBeyondIt) {
   struct Case {
-    std::uint32_t frame_ms;
+    std::uint32_t start_ms, frame_ms;
     int frames;
     std::int32_t shown;
   } cases[] = {
-      {20, 49, 0}, {20, 50, 49}, {20, 100, 50},  // the very first frame opens no count
-      {30, 34, 33}, {30, 68, 34},                // the 20 ms beyond the first second are not carried
-      {1500, 2, 1},
+      {0, 20, 49, 0}, {0, 20, 50, 49}, {0, 20, 100, 50},  // the very first frame opens no count
+      {0, 30, 68, 34}, {0, 1500, 2, 1},  // the 20 ms beyond the first second are not carried
+      // In the first second ticks x 1000 passes 2^31, or 2^32; or the ticks themselves wrap.
+      {2147000, 20, 50, 49}, {4294000, 20, 50, 49}, {0xFFFFFE00, 20, 50, 49},
   };
   for (const Case& c : cases) {
-    SetUp();
+    restart();
+    headless_set_ticks(c.start_ms);
+    fps_last_us = static_cast<std::int32_t>(c.start_ms * 1000u);
     std::int32_t shown = -1;
     for (int i = 0; i < c.frames; ++i) {
       headless_set_ticks(sys_get_ticks() + c.frame_ms);
       shown = fps_measure();
     }
-    EXPECT_EQ(shown, c.shown) << c.frames << " frames of " << c.frame_ms << " ms";
+    EXPECT_EQ(shown, c.shown) << c.frames << " frames of " << c.frame_ms << " ms from " << c.start_ms;
+  }
+  for (const std::int32_t target : {0, -7}) {
+    fps_target = target;
+    fps_measure();
+    EXPECT_EQ(fps_period_us, 1000000) << "a target of " << target << " counts as one";
   }
 }
 
-TEST_F(FpsTest, SlackBelowAMillisecondIsCarriedAndOverrunsAreNeverPaidBack) {
+TEST(Fps, SlackBelowAMillisecondIsCarriedAndOverrunsAreNeverPaidBack) {
   struct Step {
     std::int32_t frame_us, slack_us;
     std::uint32_t delay_ms;
@@ -64,6 +54,7 @@ TEST_F(FpsTest, SlackBelowAMillisecondIsCarriedAndOverrunsAreNeverPaidBack) {
       // A 110 ms frame, then 5 ms of work again: the rate is the target, not faster to catch up.
       {110000, 0, 0}, {5000, 15000, 15}, {20000, 15000, 15},
   };
+  restart();
   fps_measure();  // sets the period
   for (const Step& s : steps) {
     fps_frame_us = s.frame_us;
