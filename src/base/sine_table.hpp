@@ -13,4 +13,9 @@ extern const std::size_t sine_table_count;  // entries in the embedded file; sin
 // The modulus the effects wrap angles with, kept as data beside the table.
 extern const std::int16_t sine_table_length;
 
+static_assert((sine_table_size & (sine_table_size - 1)) == 0, "sine_at masks its index");
+// The table entry of an angle. The effects bring their angles into [0, 1024) first, so the mask
+// changes nothing for them; it only keeps a stray angle (a cursor given another length) inside.
+inline std::int32_t sine_at(std::int32_t angle) noexcept { return sine_table[angle & (sine_table_size - 1)]; }
+
 }  // namespace novu

@@ -19,10 +19,6 @@ void img_error() noexcept {
 namespace {
 constexpr std::int32_t default_side = 16;
 
-bool inside(const Image* image, std::int32_t x, std::int32_t y) noexcept {
-  return x >= 0 && x < image->width && y >= 0 && y < image->height;
-}
-
 std::size_t pixel_count(const Image* image) noexcept {
   return static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height);
 }
@@ -125,16 +121,6 @@ void img_fade(Image* image, std::int32_t amount) noexcept {
   for (std::size_t i = 0; done + i < total; ++i) {
     bytes[done + i] = saturating_sub(bytes[done + i], subtrahend[i]);
   }
-}
-
-std::uint32_t img_get_pixel(const Image* image, std::int32_t x, std::int32_t y) noexcept {
-  if (!img_has_pixels(image) || !inside(image, x, y)) return 0;
-  return *pixel_at(image, x, y);
-}
-
-void img_put_pixel(Image* image, std::int32_t x, std::int32_t y, std::uint32_t colour) noexcept {
-  if (!img_has_pixels(image) || !inside(image, x, y)) return;
-  *pixel_at(image, x, y) = colour;
 }
 
 void img_fill_rect(Image* image, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,

@@ -1,0 +1,1 @@
+#include "effects/gas2d.hpp"

@@ -1,0 +1,1 @@
+#include "effects/splix3d.hpp"

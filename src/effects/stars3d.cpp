@@ -1,0 +1,1 @@
+#include "effects/stars3d.hpp"

@@ -1,0 +1,1 @@
+#include "effects/vec3d.hpp"

@@ -1,0 +1,1 @@
+#include "text/vec2d.hpp"
