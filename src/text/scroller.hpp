@@ -19,8 +19,9 @@ struct Scroller {
   std::int32_t offset;       // pixels the first glyph has moved out past x
   const char* text;          // NUL-terminated, not owned
   Cursor* cursor;            // the character drawn first, owned
-  Font* font;                // the default font is owned until set-up; the set-up one borrowed
+  Font* font;                // borrowed after set-up
   Image* target;             // not owned
+  Font* own_font;            // the default font made by scroller_create, until set-up frees it
 };
 
 // Default text and an owned 6 x 6 font without sheet, speed 1, no target; null when the heap is
