@@ -15,11 +15,6 @@ inline constexpr std::int32_t fix_frac_mask = fix_one - 1;
 constexpr std::int32_t fix_from_int(std::int32_t n) noexcept { return wrap_shl(n, fix_frac_bits); }
 constexpr std::int32_t fix_int(std::int32_t f) noexcept { return shr_arith(f, fix_frac_bits); }
 constexpr std::int32_t fix_frac(std::int32_t f) noexcept { return f & fix_frac_mask; }
-// The integer part as the 3D effects read it: the upper 16-bit half as a signed 16-bit number,
-// so a value beyond +-32768.0 wraps instead of growing.
-constexpr std::int32_t fix_int16(std::int32_t f) noexcept {
-  return static_cast<std::int16_t>(static_cast<std::uint32_t>(f) >> fix_frac_bits);
-}
 
 // Product of two 16.16 values (or of a 16.16 value and a plain integer scaled afterwards): the
 // 64-bit product shifted back by the fraction bits, wrapped to 32 bits.

@@ -10,8 +10,9 @@ namespace novu {
 inline constexpr int sine_table_size = 1024;
 extern const std::int16_t sine_table[sine_table_size];
 extern const std::size_t sine_table_count;  // entries in the embedded file; sine_table_size
-// The modulus the effects wrap angles with, kept as data beside the table.
-extern const std::int16_t sine_table_length;
+// The modulus the effects wrap angles with. A constant, so that wrapping by it compiles to a
+// mask wherever the compiler can prove that gives the same result.
+inline constexpr std::int16_t sine_table_length = sine_table_size;
 
 static_assert((sine_table_size & (sine_table_size - 1)) == 0, "sine_at masks its index");
 // The table entry of an angle. The effects bring their angles into [0, 1024) first, so the mask

@@ -30,6 +30,8 @@ void gas2d_error() noexcept;
 
 // A 256 x 256 x 256 area with 16 random particles; null when the heap is exhausted.
 Gas2D* gas2d_create() noexcept;
+// Takes the count even when it gets no particles for it (a count <= 0 or beyond effect_max_count,
+// or no memory): the record is then left without any.
 void gas2d_set_count(Gas2D* gas, std::int32_t count) noexcept;
 void gas2d_scatter(Gas2D* gas) noexcept;
 void gas2d_kick(Gas2D* gas, std::int32_t index) noexcept;
