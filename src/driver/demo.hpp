@@ -4,11 +4,21 @@
 
 #include <cstdint>
 
+#include "effects/cursorx.hpp"
+#include "effects/distort.hpp"
+#include "effects/gas2d.hpp"
+#include "effects/radars.hpp"
+#include "effects/sinedots.hpp"
+#include "effects/splix3d.hpp"
+#include "effects/stars.hpp"
+#include "effects/stars3d.hpp"
 #include "image/image.hpp"
 #include "platform/display.hpp"
 #include "platform/keys.hpp"
 #include "sound/audio.hpp"
 #include "sound/music.hpp"
+#include "text/font.hpp"
+#include "text/scroller.hpp"
 
 namespace novu {
 
@@ -38,10 +48,30 @@ extern Display* demo_display;
 extern Keys* demo_keyboard;
 extern Image* screen;
 // The frame furniture: the audio device (null when none could be opened), the music fed to it,
-// and the logo strip picture drawn in the bottom-left corner of every frame.
+// the font of the frame counter and the scroller, and the logo strip picture drawn in the
+// bottom-left corner of every frame.
 extern AudioOut* demo_audio;
 extern Music* demo_music;
+extern Font* demo_font;
 extern Image* demo_logo_strip;
+
+// The parts' objects, made at start-up in a fixed order. Any of them may be null when the heap
+// ran out; the effects then draw nothing.
+inline constexpr int demo_layers = 4;
+extern Stars* demo_stars_blue[demo_layers];  // part one
+extern CursorX* demo_bob;                    // part two: the scroller's bounce
+extern Scroller* demo_scroller;
+extern Stars* demo_stars_grey[demo_layers];
+extern Image* demo_logo;       // the logo tiles centred in a 96 x 48 picture
+extern Image* demo_wave;       // the logo bent sideways, 96 x 48
+extern Image* demo_big_wave;   // then bent up and down, 288 x 144
+extern DistX* demo_distx;
+extern DistY* demo_disty;
+extern Radars* demo_radars[demo_layers];  // part three
+extern Splix3D* demo_splix[demo_layers];  // part four
+extern SineDots* demo_sinedots;           // part five
+extern Gas2D* demo_gas;                   // part six
+extern Stars3D* demo_stars3d;             // part seven
 
 // The whole program: start-up, the parts again and again until a quit key, shutdown. Returns
 // the exit status: demo_exit_after_quit, or demo_exit_no_display.
@@ -63,6 +93,8 @@ void demo_part7() noexcept;
 
 void demo_fade_out() noexcept;
 void demo_frame_tail() noexcept;
+// The same without pacing and presenting: what a frame costs the program itself.
+void demo_frame_tail_unshown() noexcept;
 void demo_handle_key(std::uint8_t key) noexcept;
 
 // The keys a, s, d, f, g steer part two's scroller in every part.

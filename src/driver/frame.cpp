@@ -16,11 +16,43 @@ constexpr std::int32_t fade_out_step = 8;  // 32 steps take any channel from 255
 // more than one beyond it and playback never runs dry while frames keep coming.
 constexpr std::int32_t music_queue_low = 3;
 
-std::uint8_t take_key() noexcept {
-  if (demo_keyboard == nullptr || demo_keyboard->buffer == nullptr) return 0;
+// The counter shows the low byte of the rate: 256 frames a second and more wrap around.
+void draw_counter() noexcept {
+  if ((DemoFlags[0] & demo_flag_counter) != 0) {
+    font_draw_hex8(demo_font, static_cast<std::uint8_t>(fps_shown), 0, 0, screen);
+  }
+}
+
+void draw_logo_strip() noexcept {
+  if (demo_logo_strip == nullptr) return;
+  img_blit(demo_logo_strip, screen, 0, 0, 0, screen_height - demo_logo_strip->height, demo_logo_strip->width,
+           demo_logo_strip->height);
+}
+
+void feed_music() noexcept {
+  music_step(demo_music);
+  if (demo_audio != nullptr && demo_music != nullptr) {
+    audio_queue_if_at_most(demo_audio, demo_music->loop, music_queue_low);
+  }
+}
+
+void read_key() noexcept {
+  sdldpy_keys_poll(demo_keyboard);
+  if (demo_keyboard == nullptr || demo_keyboard->buffer == nullptr) return;
   const std::uint8_t key = demo_keyboard->buffer[0];
   demo_keyboard->buffer[0] = 0;  // each press acts once
-  return key;
+  demo_handle_key(key);
+}
+
+// The tail in its order; `show` paces and presents.
+void frame_tail(bool show) noexcept {
+  fps_measure();
+  draw_counter();
+  if (show && (DemoFlags[0] & demo_flag_limiter) != 0) fps_pace();
+  draw_logo_strip();
+  if (show) sdldpy_present(demo_display, screen);
+  feed_music();
+  read_key();
 }
 }  // namespace
 
@@ -32,22 +64,8 @@ void demo_fade_out() noexcept {
   }
 }
 
-void demo_frame_tail() noexcept {
-  fps_measure();
-  // The frame counter is drawn here, top left, while DemoFlags byte 0 bit 0 is set.
-  if ((DemoFlags[0] & demo_flag_limiter) != 0) fps_pace();
-  if (demo_logo_strip != nullptr) {
-    img_blit(demo_logo_strip, screen, 0, 0, 0, screen_height - demo_logo_strip->height, demo_logo_strip->width,
-             demo_logo_strip->height);
-  }
-  sdldpy_present(demo_display, screen);
-  music_step(demo_music);
-  if (demo_audio != nullptr && demo_music != nullptr) {
-    audio_queue_if_at_most(demo_audio, demo_music->loop, music_queue_low);
-  }
-  sdldpy_keys_poll(demo_keyboard);
-  demo_handle_key(take_key());
-}
+void demo_frame_tail() noexcept { frame_tail(true); }
+void demo_frame_tail_unshown() noexcept { frame_tail(false); }
 
 void demo_handle_key(std::uint8_t key) noexcept {
   switch (key) {

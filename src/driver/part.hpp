@@ -16,4 +16,12 @@ struct DemoPartShape {
 // Returns when the frames are spent or as soon as a key has set demo_request.
 void demo_run_part(const DemoPartShape& part) noexcept;
 
+extern const DemoPartShape demo_part1_shape;
+extern const DemoPartShape demo_part2_shape;
+extern const DemoPartShape demo_part3_shape;
+extern const DemoPartShape demo_part4_shape;
+extern const DemoPartShape demo_part5_shape;
+extern const DemoPartShape demo_part6_shape;
+extern const DemoPartShape demo_part7_shape;
+
 }  // namespace novu

@@ -6,12 +6,15 @@
 namespace novu {
 
 namespace {
-// Its objects, splix 1-4, are made at start-up (demo.cpp).
-
-// Splix 1-4 drawn, then moved.
-void draw() noexcept {}
+// Drawn over each other in creation order, without depth sorting.
+void draw() noexcept {
+  for (Splix3D* splix : demo_splix) splix3d_draw(splix, screen);
+  for (Splix3D* splix : demo_splix) splix3d_update(splix);
+}
 }  // namespace
 
-void demo_part4() noexcept { demo_run_part({32, 1000, nullptr, draw}); }
+const DemoPartShape demo_part4_shape = {32, 1000, nullptr, draw};
+
+void demo_part4() noexcept { demo_run_part(demo_part4_shape); }
 
 }  // namespace novu

@@ -6,15 +6,17 @@
 namespace novu {
 
 namespace {
-// Its object, the sine dots, is made at start-up (demo.cpp).
-
 // A differently shaped chain at every start of the part.
-void setup() noexcept {}
+void setup() noexcept { sinedots_randomise(demo_sinedots); }
 
-// The chain drawn, then moved.
-void draw() noexcept {}
+void draw() noexcept {
+  sinedots_draw(demo_sinedots, screen);
+  sinedots_update(demo_sinedots);
+}
 }  // namespace
 
-void demo_part5() noexcept { demo_run_part({8, 1000, setup, draw}); }
+const DemoPartShape demo_part5_shape = {8, 1000, setup, draw};
+
+void demo_part5() noexcept { demo_run_part(demo_part5_shape); }
 
 }  // namespace novu

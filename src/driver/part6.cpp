@@ -7,12 +7,16 @@
 namespace novu {
 
 namespace {
-// Its object, the gas, is made at start-up and released at shutdown (demo.cpp).
-
-// The gas drawn, then moved.
-void draw() noexcept {}
+// The update tests the screen the gas was just drawn into, which still holds last frame's logo
+// strip and counter: the particles bounce off those too.
+void draw() noexcept {
+  gas2d_draw(demo_gas, screen);
+  gas2d_update(demo_gas);
+}
 }  // namespace
 
-void demo_part6() noexcept { demo_run_part({32, 1000, nullptr, draw}); }
+const DemoPartShape demo_part6_shape = {32, 1000, nullptr, draw};
+
+void demo_part6() noexcept { demo_run_part(demo_part6_shape); }
 
 }  // namespace novu

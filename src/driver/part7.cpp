@@ -6,12 +6,14 @@
 namespace novu {
 
 namespace {
-// Its object, the 3D stars, is made at start-up and released at shutdown (demo.cpp).
-
-// The stars drawn, then moved.
-void draw() noexcept {}
+void draw() noexcept {
+  stars3d_draw(demo_stars3d, screen);
+  stars3d_update(demo_stars3d);
+}
 }  // namespace
 
-void demo_part7() noexcept { demo_run_part({32, 1000, nullptr, draw}); }
+const DemoPartShape demo_part7_shape = {32, 1000, nullptr, draw};
+
+void demo_part7() noexcept { demo_run_part(demo_part7_shape); }
 
 }  // namespace novu

@@ -11,6 +11,7 @@
 
 #include "capture_options.hpp"
 #include "driver/demo.hpp"
+#include "driver/part.hpp"
 #include "platform/fps.hpp"
 #include "platform/headless.hpp"
 
@@ -133,5 +134,44 @@ TEST(Driver, WithoutAVideoModeItSaysSoInOneSentenceAndStops) {
   EXPECT_EQ(headless_presents(), 0u);
 }
 
+
+// Each part's set-up against the rand() draws it is described by, replayed from the same seed.
+TEST(Driver, PartSetUpsDrawTheirSpeedsAndShapesInOrder) {
+  headless_reset();
+  ASSERT_TRUE(demo_init());
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::srand(seed);
+    const int dx = std::rand() % 0x3ffff - 0x1ffff, dy = std::rand() % 0x3ffff;
+    std::srand(seed);
+    demo_part1_shape.setup();
+    const int blue[][2] = {{dx, dy}, {dx + (dx >> 1), dy + (dy >> 1)}, {2 * dx, 2 * dy}, {3 * dx, 3 * dy}};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ((std::vector{demo_stars_blue[k]->dx, demo_stars_blue[k]->dy}),
+                                          (std::vector{blue[k][0], blue[k][1]}));
+
+    std::srand(seed);
+    int d[8];
+    for (int& v : d) v = std::rand();
+    std::srand(seed);
+    demo_part2_shape.setup();
+    const int ax = 4 + d[0] % 31, ay = 4 + d[2] % 15, flat = d[4] % 7 == 0 ? 0 : 1;
+    EXPECT_EQ((std::vector{demo_distx->amplitude, demo_distx->wave.speed, demo_distx->wave.offset_step,
+                           demo_disty->amplitude, demo_disty->wave.speed, demo_disty->wave.offset_step,
+                           demo_bob->length, demo_bob->speed, demo_bob->offset_step}),
+              (std::vector{flat * ax, 4 + d[1] % 15, 35 - ax, flat * ay, 4 + d[3] % 15, 19 - ay, 1024,
+                           4 + d[5] % 7, 31 + d[6] % 15}));
+
+    std::srand(seed);
+    for (int& v : d) v = std::rand();
+    std::srand(seed);
+    demo_part3_shape.setup();
+    const int sign = d[4] % 2 == 0 ? -1 : 1;
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_EQ((std::vector{demo_radars[k]->speed_x, demo_radars[k]->speed_y}),
+                (std::vector{sign * (k + 1 + d[k] % (k + 2)), sign * (k + 1 + d[k] % (k + 2))}));
+    }
+  }
+  demo_shutdown();
+  headless_reset();
+}
 }  // namespace
 }  // namespace novu
