@@ -1,0 +1,69 @@
+// The floor every benchmark is measured against, and the report of the ratios: the console
+// table, then every benchmark's CPU time as a multiple of memcpy_floor (medians when the run has
+// repetitions). CPU time, because on a shared machine wall time also counts the time other
+// processes held the core.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace novu {
+namespace {
+
+constexpr std::int32_t screen_side = 256;
+
+// The floor: one screen's bytes copied with nothing computed.
+void memcpy_floor(benchmark::State& state) {
+  std::vector<std::uint32_t> from(screen_side * screen_side, 0x123456), to(from.size());
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), from.size() * sizeof(std::uint32_t));
+    benchmark::ClobberMemory();
+  }
+}
+
+BENCHMARK(memcpy_floor);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}  // plain text: the output is often kept in logs
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const std::string& name = run.run_name.function_name;
+      if (run.run_type == Run::RT_Iteration) iteration_[name] = run.GetAdjustedCPUTime();
+      if (run.aggregate_name == "median") median_[name] = run.GetAdjustedCPUTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const std::map<std::string, double>& times = median_.empty() ? iteration_ : median_;
+    const auto floor = times.find("memcpy_floor");
+    if (floor == times.end() || floor->second <= 0) return;
+    std::printf("\nCPU time as a multiple of memcpy_floor (%s):\n", median_.empty() ? "last run" : "medians");
+    for (const auto& [name, time] : times) std::printf("  %-16s %6.2f\n", name.c_str(), time / floor->second);
+  }
+
+ private:
+  std::map<std::string, double> iteration_;
+  std::map<std::string, double> median_;
+};
+
+}  // namespace
+}  // namespace novu
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  novu::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
