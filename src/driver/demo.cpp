@@ -265,7 +265,8 @@ int demo_main() noexcept {
     demo_request = demo_request_go_on;
   }
   demo_shutdown();
-  return demo_exit_after_quit;
+  const int signal = sdldpy_stop_signal();
+  return signal != 0 ? demo_exit_after_signal + signal : demo_exit_after_quit;
 }
 
 }  // namespace novu

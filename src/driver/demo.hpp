@@ -26,6 +26,8 @@ inline constexpr std::int32_t screen_width = 256;
 inline constexpr std::int32_t screen_height = 256;
 
 inline constexpr int demo_exit_after_quit = 1;
+// Stopped by a signal (SIGINT, SIGTERM): this plus the signal's number, as shells report it.
+inline constexpr int demo_exit_after_signal = 128;
 // No video mode could be set (typically: started without a display); a sentence on standard
 // error says so.
 inline constexpr int demo_exit_no_display = 3;
@@ -73,8 +75,9 @@ extern SineDots* demo_sinedots;           // part five
 extern Gas2D* demo_gas;                   // part six
 extern Stars3D* demo_stars3d;             // part seven
 
-// The whole program: start-up, the parts again and again until a quit key, shutdown. Returns
-// the exit status: demo_exit_after_quit, or demo_exit_no_display.
+// The whole program: start-up, the parts again and again until a quit key or a stop signal,
+// shutdown. Returns the exit status: demo_exit_after_quit, demo_exit_after_signal + the signal,
+// or demo_exit_no_display.
 int demo_main() noexcept;
 
 // Creates every object in the fixed order that is also the order of the random draws. False

@@ -53,6 +53,8 @@ void frame_tail(bool show) noexcept {
   if (show) sdldpy_present(demo_display, screen);
   feed_music();
   read_key();
+  // A stop signal ends the part like a quit key, without passing through the key slot.
+  if (sdldpy_stop_signal() != 0) demo_request = demo_request_quit;
 }
 }  // namespace
 

@@ -90,6 +90,7 @@ Display* sdldpy_open() noexcept {
     return the_display;
   }
   sdldpy_video_flags = sdldpy_build_video_flags;
+  sys_catch_stop_signals();  // before the media layer starts, so it never makes them quit events
   Display* display = mem_new<Display>();
   if (display == nullptr) {
     sdldpy_error();

@@ -55,6 +55,8 @@ void headless_set_present_hook(HeadlessPresentHook hook, void* user_data) noexce
 // events for the same present keep the order in which they were scheduled.
 void headless_schedule_event(std::uint32_t after_present, std::int32_t type, std::int32_t sym) noexcept;
 void headless_queue_event(std::int32_t type, std::int32_t sym) noexcept;  // into the queue now
+// A stop signal (SIGINT, SIGTERM) that arrives right after present `after_present` ends.
+void headless_schedule_stop_signal(std::uint32_t after_present, int signal) noexcept;
 
 std::uint32_t headless_presents() noexcept;          // presents so far
 SysSurface* headless_surface() noexcept;             // the current video surface, or null

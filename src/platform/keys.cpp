@@ -36,6 +36,8 @@ void sdldpy_keys_poll(Keys* keys) noexcept {
   }
 }
 
+int sdldpy_stop_signal() noexcept { return sys_stop_signal(); }
+
 void sdldpy_keys_destroy(Keys** keys) noexcept {
   if (keys == nullptr || *keys == nullptr) return;
   if (*keys == the_keys) the_keys = nullptr;

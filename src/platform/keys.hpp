@@ -19,4 +19,8 @@ Keys* sdldpy_keys_create() noexcept;
 void sdldpy_keys_poll(Keys* keys) noexcept;
 void sdldpy_keys_destroy(Keys** keys) noexcept;
 
+// A request to stop from outside the program (SIGINT or SIGTERM, caught from sdldpy_open on):
+// the first one's signal number, or 0. It never reaches the key slot.
+int sdldpy_stop_signal() noexcept;
+
 }  // namespace novu

@@ -57,6 +57,12 @@ bool sys_poll_event(SysEvent* event) noexcept;  // false when the queue is empty
 std::uint32_t sys_get_ticks() noexcept;         // milliseconds since start
 void sys_delay(std::uint32_t ms) noexcept;
 
+// SIGINT and SIGTERM: a user, a logout or a supervisor asking the program to stop. Once caught,
+// they are kept apart from the event queue (the media layer would make them a quit event, which
+// closing the window also sends) and reported here: the first one's number, or 0.
+void sys_catch_stop_signals() noexcept;
+int sys_stop_signal() noexcept;
+
 // ---- the rest of the system, and audio ------------------------------------------------------
 inline constexpr std::uint32_t sys_init_everything = 0xFFFF;
 

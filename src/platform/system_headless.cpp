@@ -60,6 +60,9 @@ struct Machine {
 
   std::vector<Scheduled> scheduled;  // ordered by after_present, then by scheduling order
   std::deque<SysEvent> queue;
+  std::uint32_t signal_after = 0;  // the stop signal arrives after this present
+  int signal = 0;                  // scheduled, not yet arrived
+  int stop_signal = 0;             // arrived
 
   HeadlessPresentHook hook = nullptr;
   void* hook_data = nullptr;
@@ -140,6 +143,9 @@ void end_of_present(SysSurface* surface, bool flipped) noexcept {
   machine.delay_ms = 0;
   if (machine.hook != nullptr) machine.hook(machine.hook_data, frame);
   release_scheduled_events(index);
+  if (machine.signal != 0 && machine.stop_signal == 0 && index >= machine.signal_after) {
+    machine.stop_signal = machine.signal;
+  }
 }
 
 void close_audio_device() noexcept {
@@ -227,6 +233,10 @@ const char* sys_video_error() noexcept { return machine.video_error; }
 
 // ---- events and time ------------------------------------------------------------------------
 
+// Nothing to catch: stop signals arrive only when a test schedules one.
+void sys_catch_stop_signals() noexcept {}
+int sys_stop_signal() noexcept { return machine.stop_signal; }
+
 bool sys_poll_event(SysEvent* event) noexcept {
   if (machine.queue.empty()) return false;
   *event = machine.queue.front();
@@ -310,6 +320,11 @@ void headless_schedule_event(std::uint32_t after_present, std::int32_t type, std
   auto later = std::find_if(machine.scheduled.begin(), machine.scheduled.end(),
                             [after_present](const Scheduled& s) { return s.after_present > after_present; });
   machine.scheduled.insert(later, Scheduled{after_present, event});
+}
+
+void headless_schedule_stop_signal(std::uint32_t after_present, int signal) noexcept {
+  machine.signal_after = after_present;
+  machine.signal = signal;
 }
 
 std::uint32_t headless_presents() noexcept { return machine.presents; }

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,11 @@ namespace novu {
 
 namespace {
 const char* video_error = "";
+volatile std::sig_atomic_t stop_signal = 0;
+
+extern "C" void on_stop_signal(int signal) {
+  if (stop_signal == 0) stop_signal = signal;
+}
 
 SDL_Surface* sdl(SysSurface* surface) noexcept { return reinterpret_cast<SDL_Surface*>(surface); }
 const SDL_Surface* sdl(const SysSurface* surface) noexcept {
@@ -86,6 +92,19 @@ bool sys_poll_event(SysEvent* event) noexcept {
   event->sym = (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) ? static_cast<std::int32_t>(e.key.keysym.sym) : 0;
   return true;
 }
+
+// Installed before the media layer starts, which leaves handlers it finds in place alone; the
+// hint tells it not to install its own anyway.
+void sys_catch_stop_signals() noexcept {
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+  struct sigaction action {};
+  action.sa_handler = on_stop_signal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int sys_stop_signal() noexcept { return stop_signal; }
 
 std::uint32_t sys_get_ticks() noexcept { return SDL_GetTicks(); }
 void sys_delay(std::uint32_t ms) noexcept { SDL_Delay(ms); }
