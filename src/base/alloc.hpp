@@ -11,6 +11,15 @@ namespace novu {
 void* mem_alloc(std::size_t count, std::size_t size) noexcept;
 void mem_free(void* block) noexcept;
 
+// What the program holds from the allocation point right now: a run that leaks or grows shows
+// here, whatever the allocator underneath.
+struct MemUse {
+  long blocks;
+  long bytes;
+  bool operator==(const MemUse&) const = default;
+};
+MemUse mem_in_use() noexcept;
+
 template <class T>
 T* mem_new(std::size_t count = 1) noexcept {
   return static_cast<T*>(mem_alloc(count, sizeof(T)));

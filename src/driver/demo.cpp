@@ -176,7 +176,13 @@ Gas2D* make_gas() noexcept {
   return gas;
 }
 
-void report_no_display() noexcept {
+int start_failure = 0;
+
+void report(int failure) noexcept {
+  if (failure == demo_exit_no_memory) {
+    std::fputs("NOVU4471 cannot start: the system ran out of memory while it was starting.\n", stderr);
+    return;
+  }
   const char* reason = sdldpy_video_error();
   if (reason == nullptr || reason[0] == '\0') reason = "the display could not be opened";
   std::fprintf(stderr,
@@ -184,24 +190,37 @@ void report_no_display() noexcept {
                "run it in a desktop session, or under xvfb-run.\n",
                screen_width, screen_height, reason);
 }
+
+// Closes what a start that cannot go on has opened, last first.
+bool give_up(int failure) noexcept {
+  img_destroy(&screen);
+  if (demo_audio != nullptr) audio_close(&demo_audio);
+  sdldpy_keys_destroy(&demo_keyboard);
+  sdldpy_close(&demo_display);
+  start_failure = failure;
+  return false;
+}
 }  // namespace
+
+int demo_start_failure() noexcept { return start_failure; }
 
 // The step numbers are those of the start-up order, which is also the order of the random draws.
 bool demo_init() noexcept {
   std::memcpy(DemoFlags, demo_flags_initial, sizeof DemoFlags);
   demo_request = demo_request_go_on;
 
+  start_failure = 0;
+
   std::srand(random_seed);                                     // 1
   demo_display = sdldpy_open();                                // 2
+  if (demo_display == nullptr) return give_up(demo_exit_no_memory);
   sdldpy_set_mode(demo_display, screen_width, screen_height);  // 3
-  if (!sdldpy_has_video(demo_display)) {
-    sdldpy_close(&demo_display);
-    return false;
-  }
+  if (!sdldpy_has_video(demo_display)) return give_up(demo_exit_no_display);
   demo_keyboard = sdldpy_keys_create();  // 4
   demo_audio = audio_open();  // 5: also where the system as a whole is initialised
   screen = img_create();      // 6
   img_resize(screen, demo_display->width, demo_display->height);
+  if (demo_keyboard == nullptr || !img_has_pixels(screen)) return give_up(demo_exit_no_memory);
   demo_music = music_create();  // 7
   for (std::int32_t i = 0; i < sample_bank.count; ++i) music_add_instrument(demo_music, &sample_bank.samples[i]);
   demo_font = make_font();                                    // 8
@@ -243,6 +262,7 @@ void demo_shutdown() noexcept {
   // The order above leaves these to the process exit; releasing them keeps the leak checker
   // meaningful. The music goes after the device, whose queue refers to its loop.
   if (demo_music != nullptr) music_destroy(&demo_music);
+  sample_destroy(&music_scratch);  // the music's shared working buffer, kept between its events
   img_destroy(&demo_logo_strip);
   for (Splix3D*& splix : demo_splix) splix3d_destroy(&splix);
   sinedots_destroy(&demo_sinedots);
@@ -254,8 +274,8 @@ void demo_shutdown() noexcept {
 
 int demo_main() noexcept {
   if (!demo_init()) {
-    report_no_display();
-    return demo_exit_no_display;
+    report(start_failure);
+    return start_failure;
   }
   static constexpr void (*parts[])() noexcept = {demo_part1, demo_part2, demo_part3, demo_part4,
                                                  demo_part5, demo_part6, demo_part7};

@@ -31,6 +31,10 @@ inline constexpr int demo_exit_after_signal = 128;
 // No video mode could be set (typically: started without a display); a sentence on standard
 // error says so.
 inline constexpr int demo_exit_no_display = 3;
+// The heap ran out before the display, the keyboard and the screen existed: without them there is
+// nothing to show and no key to stop it with. A sentence on standard error says so. Any other
+// object that cannot be made is simply missing: its effect draws nothing, or the demo runs silent.
+inline constexpr int demo_exit_no_memory = 4;
 
 inline constexpr std::uint8_t demo_request_go_on = 0;
 inline constexpr std::uint8_t demo_request_quit = 1;
@@ -81,9 +85,11 @@ extern Stars3D* demo_stars3d;             // part seven
 int demo_main() noexcept;
 
 // Creates every object in the fixed order that is also the order of the random draws. False
-// (and nothing left open) when no video mode could be set. Flags and request start afresh, so
-// a second run in one process starts like the first.
+// (and nothing left open) when the demo cannot run: demo_start_failure() then says why, as the
+// exit status. Flags and request start afresh, so a second run in one process starts like the
+// first.
 bool demo_init() noexcept;
+int demo_start_failure() noexcept;
 void demo_shutdown() noexcept;
 
 void demo_part1() noexcept;
