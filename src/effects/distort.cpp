@@ -1,5 +1,7 @@
 #include "effects/distort.hpp"
 
+#include <algorithm>
+
 #include "base/alloc.hpp"
 #include "base/sine_table.hpp"
 #include "base/wrap.hpp"
@@ -63,13 +65,17 @@ void distx_draw(DistX* distortion, Image* destination) noexcept {
 }
 
 // The same along columns: column i lands on column i + x_offset, shifted down by the wave plus
-// y_offset, wrapping from the bottom edge to the top.
+// y_offset, wrapping from the bottom edge to the top. The shifts of a batch of columns are taken
+// first, in column order, and the batch is then copied a source row at a time.
 void disty_draw(DistY* distortion, Image* destination) noexcept {
   if (distortion == nullptr || destination == nullptr || distortion->source == nullptr) return;
+  constexpr std::int32_t batch = 64;
+  std::int32_t shifts[batch];
   cursorx_set_offset(&distortion->wave, 0);
-  for (std::int32_t i = 0; i < distortion->source->width; ++i) {
-    const std::int32_t y = wrap_add(next_shift(distortion), distortion->y_offset);
-    img_blit_column_wrap(distortion->source, destination, i, wrap_add(i, distortion->x_offset), y);
+  for (std::int32_t i = 0; i < distortion->source->width; i += batch) {
+    const std::int32_t n = std::min(batch, distortion->source->width - i);
+    for (std::int32_t k = 0; k < n; ++k) shifts[k] = wrap_add(next_shift(distortion), distortion->y_offset);
+    img_blit_columns_wrap(distortion->source, destination, i, wrap_add(i, distortion->x_offset), n, shifts);
   }
 }
 

@@ -226,6 +226,40 @@ void img_blit_column_wrap(const Image* source, Image* destination, std::int32_t 
             static_cast<std::size_t>(mod_floor(y_offset, destination->height)), SparseKeyedStore{});
 }
 
+void img_blit_columns_wrap(const Image* source, Image* destination, std::int32_t source_column,
+                           std::int32_t destination_column, std::int32_t count,
+                           const std::int32_t* y_offsets) noexcept {
+  if (y_offsets == nullptr || count <= 0) return;
+  // An image copied into itself must see each column's copy before the next column is read.
+  if (source == destination || !img_has_pixels(source) || !img_has_pixels(destination)) {
+    for (std::int32_t k = 0; k < count; ++k) {
+      img_blit_column_wrap(source, destination, wrap_add(source_column, k), wrap_add(destination_column, k),
+                           y_offsets[k]);
+    }
+    return;
+  }
+  // The columns inside both images form one run, k in [first, last).
+  const Wide first = std::max({Wide{0}, -Wide{source_column}, -Wide{destination_column}});
+  const Wide last = std::min({Wide{count}, source->width - Wide{source_column}, destination->width - Wide{destination_column}});
+  for (Wide k = 0; k < count; ++k) {
+    if (k < first || k >= last) img_error();
+  }
+  if (first >= last) return;
+  const auto height = static_cast<Wide>(destination->height);
+  const Wide rows = std::min<Wide>(source->height, height);
+  const auto width = static_cast<std::size_t>(last - first);
+  for (Wide j = 0; j < rows; ++j) {
+    const std::uint32_t* from = row_of(source, j) + source_column + first;
+    if (all_key(from, width)) continue;
+    for (std::size_t k = 0; k < width; ++k) {
+      if (from[k] == 0) continue;
+      Wide row = mod_floor(y_offsets[first + static_cast<Wide>(k)], destination->height) + j;
+      if (row >= height) row -= height;
+      row_of(destination, row)[destination_column + first + static_cast<Wide>(k)] = from[k];
+    }
+  }
+}
+
 void img_blend_blit(const Image* source, Image* destination, std::int32_t destination_x,
                     std::int32_t destination_y) noexcept {
   if (!img_has_pixels(source) || !img_has_pixels(destination)) {

@@ -18,6 +18,11 @@ void img_blit_row_wrap(const Image* source, Image* destination, std::int32_t sou
                        std::int32_t destination_row, std::int32_t x_offset) noexcept;
 void img_blit_column_wrap(const Image* source, Image* destination, std::int32_t source_column,
                           std::int32_t destination_column, std::int32_t y_offset) noexcept;
+// img_blit_column_wrap for `count` neighbouring columns at once, column k with y_offsets[k]: the
+// same pixels, but the source is read a row at a time and rows of key colour are passed over.
+void img_blit_columns_wrap(const Image* source, Image* destination, std::int32_t source_column,
+                           std::int32_t destination_column, std::int32_t count,
+                           const std::int32_t* y_offsets) noexcept;
 void img_or_row_wrap(const Image* source, Image* destination, std::int32_t source_row,
                      std::int32_t destination_row, std::int32_t x_offset) noexcept;
 void img_blend_blit(const Image* source, Image* destination, std::int32_t destination_x,
