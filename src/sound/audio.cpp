@@ -77,7 +77,8 @@ void audio_callback(void* user_data, std::uint8_t* stream, int length) noexcept 
     const auto v = static_cast<std::uint32_t>(sample_get(head, audio->position));
     stream[2 * i] = static_cast<std::uint8_t>(v & 0xFF);
     stream[2 * i + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-    ++audio->position;
+    // Never beyond the head's length, so that no position a record may hold can overflow.
+    audio->position = audio->position < head->length ? audio->position + 1 : head->length;
     if (audio->position >= head->length) {
       array_remove_at(audio->queue, 0);
       audio->position = 0;

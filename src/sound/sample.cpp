@@ -33,7 +33,9 @@ std::int32_t* new_block(std::int32_t capacity) noexcept {
 bool replace_block(Sample* sample, std::int32_t capacity) noexcept {
   std::int32_t* block = new_block(capacity);
   if (block == nullptr) return false;
-  if (sample->values != nullptr) std::memcpy(block, sample->values, bytes(std::min(sample->length, capacity)));
+  // Only what the old block holds, whatever length a caller has poked into the record.
+  const std::int32_t kept = std::max(0, std::min({sample->length, sample->capacity, capacity}));
+  if (sample->values != nullptr) std::memcpy(block, sample->values, bytes(kept));
   mem_free(sample->values);
   sample->values = block;
   sample->capacity = capacity;
