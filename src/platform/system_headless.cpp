@@ -20,10 +20,18 @@
 
 namespace novu {
 
+// Where a colour channel sits in a pixel of the surface: worked out once, used per pixel.
+struct HeadlessField {
+  std::uint32_t mask;
+  int shift;  // of the mask's lowest bit
+  int bits;   // in the mask
+};
+
 struct SysSurface {
   SysSurfaceInfo info;
   std::vector<std::uint8_t> memory;
   int locks;
+  HeadlessField red, green, blue;
 };
 
 namespace {
@@ -75,22 +83,20 @@ AudioDevice audio;
 
 std::int32_t bytes_per_pixel(const SysSurfaceInfo& info) noexcept { return info.bits_per_pixel / 8; }
 
-// A mask's share of an 8-bit channel, the way the media layer maps colours: the low bits of
-// channels wider than the mask are dropped.
-std::uint32_t to_field(std::uint32_t channel, std::uint32_t mask) noexcept {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  const std::uint32_t scaled = bits <= 8 ? channel >> (8 - bits) : channel << (bits - 8);
-  return (scaled << shift) & mask;
+HeadlessField field_of(std::uint32_t mask) noexcept {
+  return mask == 0 ? HeadlessField{0, 0, 8} : HeadlessField{mask, std::countr_zero(mask), std::popcount(mask)};
 }
 
-std::uint32_t from_field(std::uint32_t value, std::uint32_t mask) noexcept {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  const std::uint32_t field = (value & mask) >> shift;
-  return bits <= 8 ? field << (8 - bits) : field >> (bits - 8);
+// A mask's share of an 8-bit channel, the way the media layer maps colours: the low bits of
+// channels wider than the mask are dropped.
+std::uint32_t to_field(std::uint32_t channel, const HeadlessField& f) noexcept {
+  const std::uint32_t scaled = f.bits <= 8 ? channel >> (8 - f.bits) : channel << (f.bits - 8);
+  return (scaled << f.shift) & f.mask;
+}
+
+std::uint32_t from_field(std::uint32_t value, const HeadlessField& f) noexcept {
+  const std::uint32_t field = (value & f.mask) >> f.shift;
+  return f.bits <= 8 ? field << (8 - f.bits) : field >> (f.bits - 8);
 }
 
 std::uint8_t* pixel_at(SysSurface* surface, std::int32_t x, std::int32_t y) noexcept {
@@ -101,9 +107,8 @@ std::uint8_t* pixel_at(SysSurface* surface, std::int32_t x, std::int32_t y) noex
 
 void store_pixel(SysSurface* surface, std::int32_t x, std::int32_t y, std::uint32_t xrgb) noexcept {
   const SysSurfaceInfo& info = surface->info;
-  const std::uint32_t value = to_field((xrgb >> 16) & 0xFF, info.red_mask) |
-                              to_field((xrgb >> 8) & 0xFF, info.green_mask) |
-                              to_field(xrgb & 0xFF, info.blue_mask);
+  const std::uint32_t value = to_field((xrgb >> 16) & 0xFF, surface->red) |
+                              to_field((xrgb >> 8) & 0xFF, surface->green) | to_field(xrgb & 0xFF, surface->blue);
   std::uint8_t* bytes = pixel_at(surface, x, y);
   for (std::int32_t b = 0; b < bytes_per_pixel(info); ++b)
     bytes[b] = static_cast<std::uint8_t>(value >> (8 * b));
@@ -114,8 +119,8 @@ std::uint32_t load_pixel(SysSurface* surface, std::int32_t x, std::int32_t y) no
   const std::uint8_t* bytes = pixel_at(surface, x, y);
   std::uint32_t value = 0;
   for (std::int32_t b = 0; b < bytes_per_pixel(info); ++b) value |= std::uint32_t{bytes[b]} << (8 * b);
-  return from_field(value, info.red_mask) << 16 | from_field(value, info.green_mask) << 8 |
-         from_field(value, info.blue_mask);
+  return from_field(value, surface->red) << 16 | from_field(value, surface->green) << 8 |
+         from_field(value, surface->blue);
 }
 
 bool format_usable(const HeadlessFormat& format, std::int32_t width) noexcept {
@@ -185,6 +190,9 @@ SysSurface* sys_set_video_mode(std::int32_t width, std::int32_t height, std::int
                                  format.blue_mask,
                                  format.double_buffered,
                                  surface->memory.data()};
+  surface->red = field_of(format.red_mask);
+  surface->green = field_of(format.green_mask);
+  surface->blue = field_of(format.blue_mask);
   machine.surface = std::move(surface);
   return machine.surface.get();
 }
