@@ -31,6 +31,16 @@ void destroy(Distortion** distortion) noexcept {
   *distortion = nullptr;
 }
 
+// A source without pixels draws nothing in any of its lines, so the wave takes their steps at
+// once: a source of zero width and huge height must not cost a step per line.
+template <class Distortion>
+bool nothing_to_bend(Distortion* distortion, std::int32_t lines) noexcept {
+  const Image* source = distortion->source;
+  if (img_has_pixels(source) && source->width > 0 && source->height > 0) return false;
+  cursorx_set_offset(&distortion->wave, wrap_mul(std::max(lines, 0), distortion->wave.offset_step));
+  return true;
+}
+
 // The shift of the next line: one wave step, scaled by the amplitude.
 template <class Distortion>
 std::int32_t next_shift(Distortion* distortion) noexcept {
@@ -58,6 +68,7 @@ void disty_advance(DistY* distortion) noexcept {
 void distx_draw(DistX* distortion, Image* destination) noexcept {
   if (distortion == nullptr || destination == nullptr || distortion->source == nullptr) return;
   cursorx_set_offset(&distortion->wave, 0);
+  if (nothing_to_bend(distortion, distortion->source->height)) return;
   for (std::int32_t i = 0; i < distortion->source->height; ++i) {
     const std::int32_t x = wrap_add(next_shift(distortion), distortion->x_offset);
     img_blit_row_wrap(distortion->source, destination, i, wrap_add(i, distortion->y_offset), x);
@@ -72,6 +83,7 @@ void disty_draw(DistY* distortion, Image* destination) noexcept {
   constexpr std::int32_t batch = 64;
   std::int32_t shifts[batch];
   cursorx_set_offset(&distortion->wave, 0);
+  if (nothing_to_bend(distortion, distortion->source->width)) return;
   for (std::int32_t i = 0; i < distortion->source->width; i += batch) {
     const std::int32_t n = std::min(batch, distortion->source->width - i);
     for (std::int32_t k = 0; k < n; ++k) shifts[k] = wrap_add(next_shift(distortion), distortion->y_offset);

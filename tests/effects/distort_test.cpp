@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "support/pictures.hpp"
@@ -52,11 +53,17 @@ TEST(Distort, RowsAndColumnsShiftByTheWaveAndWrapAround) {
             (std::vector<std::uint32_t>{96, 1, 0xABCDEF, 3}));
   EXPECT_EQ(shifted[0], 4u);
 
+  // A source without pixels bends nothing, but its lines still step the wave, all at once.
+  Img empty(img_create());
+  img_resize(empty.get(), 0, 1 << 30);
+  EXPECT_EQ(bent(x, distx_draw, empty.get(), {5, 3, 4, 0, 0}, 2, 2), (std::vector<std::uint32_t>(4, 0)));
+  EXPECT_EQ(std::pair(x->wave.offset, x->wave.position), std::pair(std::int32_t{-1073741824}, 5));  // 3 << 30 wraps
+
   x->wave.speed = 1000;
   distx_advance(x);
   distx_advance(x);
   disty_advance(y);
-  EXPECT_EQ(x->wave.phase, (768 + 2000) % 1024);
+  EXPECT_EQ(x->wave.phase, (5 + 2000) % 1024);
   EXPECT_EQ(y->wave.phase, 1);
   distx_destroy(&x);
   disty_destroy(&y);
