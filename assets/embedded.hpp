@@ -24,9 +24,10 @@ extern const std::size_t asset_rights_text_size;
 extern const unsigned char asset_no_warranty_text[];  // texts/no_warranty.txt: no-warranty notice
 extern const std::size_t asset_no_warranty_text_size;
 
-// The sample bank, samples/00.wav .. 15.wav, as 32-bit values (see src/sound/sample_bank.hpp).
+// The sample bank, samples/00.wav .. 15.wav, as their 16-bit values (src/sound/sample_bank.cpp
+// widens them into the bank's 32-bit records).
 #define NOVU_DECLARE_SAMPLE(n)                    \
-  extern std::int32_t asset_sample_##n[];         \
+  extern const std::int16_t asset_sample_##n[];   \
   extern const std::size_t asset_sample_##n##_count;
 NOVU_DECLARE_SAMPLE(00)
 NOVU_DECLARE_SAMPLE(01)

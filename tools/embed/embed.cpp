@@ -2,7 +2,7 @@
 // so that assets stay plain files in assets/ and nobody pastes byte dumps by hand.
 //
 //   novu-embed bytes   <file> <symbol> <out.cpp>   any file -> unsigned char array (+ a NUL)
-//   novu-embed wav-i32 <file> <symbol> <out.cpp>   mono 16-bit 44100 Hz PCM WAV -> int32 values
+//   novu-embed wav-i16 <file> <symbol> <out.cpp>   mono 16-bit 44100 Hz PCM WAV -> int16 values
 //   novu-embed i16-list <file> <symbol> <out.cpp>  whitespace-separated integers -> int16 values
 
 #include <cstdint>
@@ -89,7 +89,7 @@ void write_list(std::ostream& out, const std::vector<T>& values) {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr, "usage: novu-embed bytes|wav-i32|i16-list <file> <symbol> <out.cpp>\n");
+    std::fprintf(stderr, "usage: novu-embed bytes|wav-i16|i16-list <file> <symbol> <out.cpp>\n");
     return 2;
   }
   const std::string mode = argv[1], path = argv[2], symbol = argv[3], out_path = argv[4];
@@ -109,14 +109,13 @@ int main(int argc, char** argv) {
     out << "extern const unsigned char " << symbol << "[] = {\n";
     write_list(out, bytes);
     out << "};\nextern const std::size_t " << symbol << "_size = " << data->size() << ";\n";
-  } else if (mode == "wav-i32" || mode == "i16-list") {
-    const auto values = mode == "wav-i32" ? wav_samples(*data, why) : int16_list(*data, why);
+  } else if (mode == "wav-i16" || mode == "i16-list") {
+    const auto values = mode == "wav-i16" ? wav_samples(*data, why) : int16_list(*data, why);
     if (!values) {
       std::fprintf(stderr, "novu-embed: %s: %s\n", path.c_str(), why.c_str());
       return 1;
     }
-    // Samples are referenced by mutable Sample records, so they are not const; 16-bit lists are.
-    out << (mode == "wav-i32" ? "std::int32_t " : "extern const std::int16_t ") << symbol << "[] = {\n";
+    out << "extern const std::int16_t " << symbol << "[] = {\n";
     write_list(out, *values);
     out << "};\nextern const std::size_t " << symbol << "_count = " << values->size() << ";\n";
   } else {
