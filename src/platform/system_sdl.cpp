@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/system.hpp"
 
@@ -94,14 +95,18 @@ bool sys_poll_event(SysEvent* event) noexcept {
 }
 
 // Installed before the media layer starts, which leaves handlers it finds in place alone; the
-// hint tells it not to install its own anyway.
+// hint tells it not to install its own anyway. A signal the demo was started with ignored (as a
+// shell does with SIGINT for background jobs) stays ignored.
 void sys_catch_stop_signals() noexcept {
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
-  struct sigaction action {};
-  action.sa_handler = on_stop_signal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM}) {
+    struct sigaction action {};
+    if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) continue;
+    action.sa_handler = on_stop_signal;
+    action.sa_flags = 0;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+  }
 }
 
 int sys_stop_signal() noexcept { return stop_signal; }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The windowed demo in real X windows on a virtual X server: a window titled NOVU4471 appears,
 # shows one of the frames of part one that demo-capture computes for the same run, and q ends
-# the demo with status 1 within two seconds. Without any display it says why on standard error
-# and exits 3.
+# the demo with status 1 within two seconds, as SIGINT and SIGTERM do with 130 and 143. Without
+# any display it says why on standard error and exits 3.
 #   window_test.sh DEMO_WINDOWED DEMO_CAPTURE
 set -uo pipefail
 
@@ -78,6 +78,30 @@ in_window() {
   wait "$pid"
   status=$?
   [[ $status == 1 ]] || fail "$depth-bit screen: exit status $status after q, expected 1"
+  [[ $depth == 24 ]] && stops_on_signals "$demo"
+}
+
+# Ctrl-C and kill end the demo like q, through its fade-out, with status 128 + the signal.
+stops_on_signals() {
+  local demo=$1 signal number pid start status
+  for signal in INT TERM; do
+    number=$(kill -l "$signal")
+    # As from a terminal: a shell starts background jobs with SIGINT ignored, which the demo keeps.
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_RENDER_DRIVER=software \
+      SDL_FRAMEBUFFER_ACCELERATION=0 SDL_AUDIODRIVER=dummy env --default-signal=INT,TERM "$demo" &
+    pid=$!
+    timeout 10 xdotool search --sync --name '^NOVU4471$' >/dev/null || { kill -9 "$pid"; fail "no window for SIG$signal"; }
+    start=$(now_ms)
+    kill -"$signal" "$pid"
+    while kill -0 "$pid" 2>/dev/null && (($(now_ms) - start < quit_within_ms)); do sleep 0.05; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -9 "$pid"
+      fail "still running ${quit_within_ms} ms after SIG$signal"
+    fi
+    wait "$pid"
+    status=$?
+    [[ $status == $((128 + number)) ]] || fail "exit status $status after SIG$signal, expected $((128 + number))"
+  done
 }
 
 if [[ ${1:-} == --in-window ]]; then
