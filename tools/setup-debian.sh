@@ -10,6 +10,10 @@ packages=(
   libgtest-dev libbenchmark-dev    # tests and benchmarks
   xvfb xauth xdotool x11-apps      # the real-window test: a virtual X server, key presses, xwd
   netpbm                           # window screenshots to PPM, reference pictures for the codec
+  emscripten                       # the web build (with its own SDL 1.2 layer)
+  chromium chromium-driver         # the web build's test in headless Chromium
+  dpkg-dev file desktop-file-utils # the Debian package: cpack's dependency scan, entry checks
+  matchbox-window-manager          # the package test: grants the full-screen window
 )
 
 missing=()
