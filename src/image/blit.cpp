@@ -132,8 +132,9 @@ void row_wrap(const Image* source, Image* destination, std::int32_t source_row, 
     img_error();
     return;
   }
-  wrap_line(row_of(source, source_row), 1, row_of(destination, destination_row), 1,
-            static_cast<std::size_t>(std::min(source->width, destination->width)),
+  const auto count = static_cast<std::size_t>(std::min(source->width, destination->width));
+  if (all_key(row_of(source, source_row), count)) return;
+  wrap_line(row_of(source, source_row), 1, row_of(destination, destination_row), 1, count,
             static_cast<std::size_t>(destination->width),
             static_cast<std::size_t>(mod_floor(x_offset, destination->width)), store);
 }
