@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,38 +29,27 @@ std::string file_text(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// `value` as `size` little-endian bytes.
-std::string le_bytes(std::uint32_t value, int size) {
-  std::string bytes;
-  for (int i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-  return bytes;
-}
-
 // How many lines `text` has when each reads "<frame> <16 lowercase hex digits>" with the frames
 // numbered from 0; -1 when any line does not.
 int hash_lines(const std::string& text) {
   std::istringstream lines(text);
   int frame = 0;
-  for (std::string line; std::getline(lines, line); ++frame) {
-    const std::string head = std::to_string(frame) + ' ';
-    const bool hex = line.find_first_not_of("0123456789abcdef", head.size()) == std::string::npos;
-    if (!line.starts_with(head) || line.size() != head.size() + 16 || !hex) return -1;
-  }
+  for (std::string line; std::getline(lines, line); ++frame)
+    if (!std::regex_match(line, std::regex(std::to_string(frame) + " [0-9a-f]{16}"))) return -1;
   return frame;
 }
 
 // Scripts and the events they queue: "F+S" a key-down of symbol S after present F, "F-S" its key-up.
 TEST(CaptureKeys, ScriptsBecomePressesHeldFiveFramesWithReleasesFirst) {
-  struct Case {
-    const char* script;
-    const char* events;
+  struct {
+    const char *script, *events;
     bool quits;
   } cases[] = {
       {"0:8,1:08,2:283", "0+56 1+8 2+283 5-56 6-8 7-283", true},
       {"7:,,9:Q,9:space,9:esc", "7+44 9+81 9+32 9+27 12-44 14-81 14-32 14-27", true},
       {"5:c,0:a,0:b", "0+97 0+98 5-97 5-98 5+99 10-99", false},  // releases first, then presses
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     std::vector<CaptureEvent> events;
     bool quits = false;
     std::string error, seen;
@@ -77,12 +67,10 @@ TEST(CaptureKeys, ScriptsBecomePressesHeldFiveFramesWithReleasesFirst) {
 class CaptureRun : public ::testing::Test {
  protected:
   void TearDown() override { fs::remove_all(dir); }
-  // Runs demo-capture and returns its exit status; `said` is what it wrote on standard output and
-  // standard error.
+  // demo-capture's exit status; `said` is what it wrote on standard output and standard error.
   int capture(const std::string& arguments) {
     fs::create_directories(dir);
-    const std::string command = DEMO_CAPTURE " " + arguments + " >" + (dir / "said").string() + " 2>&1";
-    const int status = std::system(command.c_str());
+    const int status = std::system((DEMO_CAPTURE " " + arguments + " >" + (dir / "said").string() + " 2>&1").c_str());
     said = file_text(dir / "said");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -91,7 +79,7 @@ class CaptureRun : public ::testing::Test {
 };
 
 TEST_F(CaptureRun, TheExitStatusAndTheReasonForIt) {
-  struct Case {
+  struct {
     const char* arguments;
     int status;
     const char* mentions;
@@ -106,7 +94,7 @@ TEST_F(CaptureRun, TheExitStatusAndTheReasonForIt) {
       {"--frames 3 --wav /dev/null/a.wav", 1, "cannot write the WAV file"},
       {"--frames 3 --hashes /dev/null/h.txt", 1, "cannot write the hash list"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(capture(c.arguments), c.status) << c.arguments;
     EXPECT_NE(said.find(c.mentions), std::string::npos) << c.arguments << " said: " << said;
   }
@@ -142,6 +130,11 @@ TEST_F(CaptureRun, TheStreamIsSilentUntilTheFirstFeedThenPlaysEachEventsLoop) {
   const std::string bytes = file_text(dir / "music.wav");
   const std::uint32_t data = presents * 882 * 2;
   ASSERT_EQ(bytes.size(), 44 + data);
+  auto le_bytes = [](std::uint32_t value, int size) {
+    std::string bytes;
+    for (int i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+    return bytes;
+  };
   const std::string header = "RIFF" + le_bytes(36 + data, 4) + "WAVEfmt " + le_bytes(16, 4) + le_bytes(1, 2) +
                              le_bytes(1, 2) + le_bytes(44100, 4) + le_bytes(88200, 4) + le_bytes(2, 2) +
                              le_bytes(16, 2) + "data" + le_bytes(data, 4);
@@ -156,9 +149,8 @@ TEST_F(CaptureRun, TheStreamIsSilentUntilTheFirstFeedThenPlaysEachEventsLoop) {
   std::size_t consumed = 0, buffered = 0;
   int waiting = 0;  // presents before this one whose next block has not been pulled yet
   for (int present = 0; present < presents; ++present) {
-    for (; buffered < 882; buffered += 4096) {
+    for (; buffered < 882; buffered += 4096)
       for (; waiting < present; ++waiting) heard_from[waiting] = consumed + buffered;
-    }
     consumed += 882;
     buffered -= 882;
   }
@@ -170,25 +162,22 @@ TEST_F(CaptureRun, TheStreamIsSilentUntilTheFirstFeedThenPlaysEachEventsLoop) {
   for (std::size_t at = 0; at < first_feed; ++at) ASSERT_EQ(stream[at], 0) << "sample " << at;
   std::vector<std::int32_t> loop(40000, 0);
   auto heard = [&](const std::vector<std::int32_t>& candidate, std::size_t from, std::size_t until) {
-    for (std::size_t at = from; at < until; ++at) {
+    for (std::size_t at = from; at < until; ++at)
       if (stream[at] != candidate[(at - first_feed) % 40000]) return false;
-    }
     return true;
   };
   for (int present = 32; present < presents; present += 300) {
     const std::size_t from = heard_from[present];
     const std::size_t until = present + 300 < presents ? heard_from[present + 300] : stream.size();
     bool found = false;
-    for (std::int32_t h = 0; h < sample_bank.count && !found; ++h) {
-      const Sample& hit = sample_bank.samples[h];
-      for (int place = 0; place < 16 && !found; ++place) {
-        std::vector<std::int32_t> placed(40000, 0), candidate(40000);
-        for (int i = 0; i < hit.length; ++i) placed[(2500 * place + i) % 40000] = hit.values[i];
-        for (int i = 0; i < 40000; ++i) candidate[i] = (3 * loop[i] + placed[i]) >> 2;
-        if (candidate != loop && heard(candidate, from, std::min(until, from + 40000))) {
-          found = heard(candidate, from, until);
-          loop = candidate;
-        }
+    for (int tried = 0; tried < 16 * sample_bank.count && !found; ++tried) {  // each hit at each place
+      const Sample& hit = sample_bank.samples[tried / 16];
+      std::vector<std::int32_t> placed(40000, 0), candidate(40000);
+      for (int i = 0; i < hit.length; ++i) placed[(2500 * (tried % 16) + i) % 40000] = hit.values[i];
+      for (int i = 0; i < 40000; ++i) candidate[i] = (3 * loop[i] + placed[i]) >> 2;
+      if (candidate != loop && heard(candidate, from, std::min(until, from + 40000))) {
+        found = heard(candidate, from, until);
+        loop = candidate;
       }
     }
     EXPECT_TRUE(found) << "no hit and place give what was heard after present " << present;

@@ -6,7 +6,6 @@
 #                                          pictures, with the reason in the commit message
 set -euo pipefail
 capture=${1:?demo-capture}
-record=${2:-}
 golden=$(cd "$(dirname "$0")/../golden" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -17,7 +16,7 @@ while read -r name arguments; do
   # shellcheck disable=SC2086  # the arguments are words
   "$capture" $arguments --hashes "$work/$name.hashes" --wav "$work/$name.wav"
   sha256sum <"$work/$name.wav" | cut -d' ' -f1 >"$work/$name.wav.sha256"
-  if [[ $record == --record ]]; then
+  if [[ ${2:-} == --record ]]; then
     cp "$work/$name.hashes" "$work/$name.wav.sha256" "$golden/"
     echo "recorded $name"
     continue
@@ -27,9 +26,7 @@ while read -r name arguments; do
     echo "golden run $name: the frames differ from the recording, first at: ${first:-(length)}" >&2
     failed=1
   fi
-  if ! cmp -s "$work/$name.wav.sha256" "$golden/$name.wav.sha256"; then
-    echo "golden run $name: the sound differs from the recording" >&2
-    failed=1
-  fi
+  cmp -s "$work/$name.wav.sha256" "$golden/$name.wav.sha256" ||
+    { echo "golden run $name: the sound differs from the recording" >&2; failed=1; }
 done <"$golden/runs.txt"
 exit "$failed"
