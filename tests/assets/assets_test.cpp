@@ -34,9 +34,8 @@ TEST(EmbeddedPictures, AreMagicCommentLinesSizeAndMaximumThenExactlyThePixels) {
   for (const auto& p : pictures) {
     std::string_view bytes = text_of(p.bytes, p.size);
     ASSERT_TRUE(bytes.starts_with("P6\n"));
-    bytes.remove_prefix(3);
     int comments = 0;
-    for (; bytes.starts_with('#') && bytes.find('\n') != bytes.npos; ++comments)
+    for (bytes.remove_prefix(3); bytes.starts_with('#') && bytes.find('\n') != bytes.npos; ++comments)
       bytes.remove_prefix(bytes.find('\n') + 1);
     EXPECT_EQ(comments, p.comment_lines) << p.width;
     const std::string size_lines = std::to_string(p.width) + " " + std::to_string(p.height) + "\n255\n";
@@ -79,12 +78,10 @@ TEST(LogoStrip, EachCellIsTheFontsLetterTurnedCounterClockwiseInItsColour) {
     const char character = "NOVU4471"[7 - i];  // read from the bottom cell upwards
     const int left = character % 32 * 8, top = character / 32 * 8;
     EXPECT_EQ(colours_in(strip.get(), 0, i * 8), (std::set{0u, colours_from_top[i]})) << character;
-    for (int y = 0; y < 8; ++y) {
-      for (int x = 0; x < 8; ++x) {  // the glyph's top row is the cell's left column, read upwards
-        const bool ink = img_get_pixel(font.get(), left + 7 - y, top + x) != 0;
-        EXPECT_EQ(img_get_pixel(strip.get(), x, i * 8 + y) != 0, ink) << character << " at " << x << "," << y;
-      }
-    }
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)  // the glyph's top row is the cell's left column, read upwards
+        EXPECT_EQ(img_get_pixel(strip.get(), x, i * 8 + y) != 0, img_get_pixel(font.get(), left + 7 - y, top + x) != 0)
+            << character << " at " << x << "," << y;
   }
 }
 

@@ -49,7 +49,6 @@ TEST(Wrap, ArithmeticWrapsModulo32BitsAndFixedPointRoundsDown) {
 
 TEST(SineTable, HoldsTheQuarterRuleWithItsTwoExceptionsAndItsSymmetries) {
   ASSERT_EQ(sine_table_count, static_cast<std::size_t>(sine_table_size));
-  EXPECT_EQ(sine_table_length, 1024);
   for (int i = 0; i < 256; ++i) {
     const long rule = std::lround(32767.0 * std::sin(2.0 * std::numbers::pi * i / 1024.0));
     EXPECT_EQ(sine_table[i], rule + (i == 129 || i == 183)) << "entry " << i;

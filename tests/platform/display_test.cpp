@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "platform/headless.hpp"
 #include "platform/keys.hpp"
 #include "platform/system.hpp"
-#include "support/alloc_failures.hpp"
 #include "support/pictures.hpp"
 
 namespace novu {
@@ -49,21 +49,16 @@ class DisplayTest : public ::testing::Test {
 };
 
 TEST_F(DisplayTest, OneDisplayInTheWindowedBuildsModeWithTheCaption) {
-  expect_each_allocation_failure_handled([this](auto arm) {
-    arm();
-    display = sdldpy_open();
-    return display == nullptr;
-  });
+  display = sdldpy_open();
+  EXPECT_EQ(std::tuple(display->width, display->height, display->depth), std::tuple(256, 256, 32));
   EXPECT_EQ(headless_last_video_flags(), 0x10000005u);
   EXPECT_STREQ(headless_caption(), "NOVU4471");
   EXPECT_STREQ(headless_icon_caption(), "NOVU4471");
-  EXPECT_EQ(sdldpy_open(), display);
   sdldpy_close(&display);
-  EXPECT_EQ(display, nullptr);
   EXPECT_EQ(headless_surface(), nullptr);
 }
 
-TEST_F(DisplayTest, PresentsShowTheImageInTheSurfacesFormatAndRejectedOnesDrawNothing) {
+TEST_F(DisplayTest, PresentsShowTheImageInTheSurfacesFormat) {
   struct Case {
     const char* name;
     HeadlessFormat format;
@@ -74,10 +69,8 @@ TEST_F(DisplayTest, PresentsShowTheImageInTheSurfacesFormatAndRejectedOnesDrawNo
       {"rgb 565, padded rows", {16, 520, 0xF800, 0x07E0, 0x001F, false}, 0xF8FCF8},
       {"rgb 24-bit, double-buffered", {24, 0, 0xFF0000, 0x00FF00, 0x0000FF, true}, 0xFFFFFF},
   };
-  const Img first = patterned(256, 256, 0), larger = patterned(300, 260, 1), smaller = patterned(100, 50, 2);
-  const Image bare{256, 256, nullptr};
-  const Image* const rejected[] = {smaller.get(), larger.get(), &bare, nullptr};
-  ::testing::internal::CaptureStdout();
+  const Img first = patterned(256, 256, 0), second = patterned(256, 256, 3);
+  const Img larger = patterned(300, 260, 1), smaller = patterned(100, 50, 2);
   for (const Case& c : cases) {
     TearDown();
     headless_set_format(c.format);
@@ -86,22 +79,19 @@ TEST_F(DisplayTest, PresentsShowTheImageInTheSurfacesFormatAndRejectedOnesDrawNo
     bool flipped = false;
     headless_set_present_hook(
         [](void* seen, const HeadlessFrame& f) noexcept { *static_cast<bool*>(seen) = f.flipped; }, &flipped);
+    sdldpy_present_swap(display, second.get());
+    expect_shows(second.get(), second.get(), c.kept, c.name);
     sdldpy_present(display, first.get());
     expect_shows(first.get(), first.get(), c.kept, c.name);
     sdldpy_present_convert(display, larger.get());  // any size: the part that overlaps
     sdldpy_present_convert(display, smaller.get());
-    for (const Image* image : rejected) {
-      sdldpy_present(display, image);
-      sdldpy_present_swap(display, image);
-    }
     expect_shows(smaller.get(), larger.get(), c.kept, c.name);
-    EXPECT_EQ(headless_presents(), 3u) << c.name;
+    EXPECT_EQ(headless_presents(), 4u) << c.name;
     EXPECT_EQ(flipped, c.format.double_buffered) << c.name;
   }
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "diagnostics are off";
 }
 
-TEST_F(DisplayTest, OneKeyboardOnlyWithADisplayWhosePollKeepsTheLowByteOfTheLastKeyEvent) {
+TEST_F(DisplayTest, OneKeyboardWhosePollKeepsTheLowByteOfTheLastKeyEvent) {
   constexpr std::int32_t down = sys_event_key_down, up = sys_event_key_up;
   struct Case {
     const char* name;
@@ -112,13 +102,8 @@ TEST_F(DisplayTest, OneKeyboardOnlyWithADisplayWhosePollKeepsTheLowByteOfTheLast
       {"the last press wins, and F2 looks like escape", {{down, 'a'}, {down, 283}}, 27},
       {"other events, such as a window-close request, are ignored", {{12, 'q'}}, 27},
   };
-  EXPECT_EQ(sdldpy_keys_create(), nullptr);
   display = sdldpy_open();
-  expect_each_allocation_failure_handled([this](auto arm) {
-    arm();
-    keys = sdldpy_keys_create();
-    return keys == nullptr;
-  });
+  keys = sdldpy_keys_create();
   EXPECT_EQ(sdldpy_keys_create(), keys);
   for (const Case& c : cases) {
     for (const SysEvent& e : c.events) headless_queue_event(e.type, e.sym);
