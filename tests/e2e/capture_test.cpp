@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,8 +33,11 @@ std::string file_text(const fs::path& path) {
 int hash_lines(const std::string& text) {
   std::istringstream lines(text);
   int frame = 0;
-  for (std::string line; std::getline(lines, line); ++frame)
-    if (!std::regex_match(line, std::regex(std::to_string(frame) + " [0-9a-f]{16}"))) return -1;
+  for (std::string line; std::getline(lines, line); ++frame) {
+    const std::string head = std::to_string(frame) + ' ';
+    const bool hex = line.find_first_not_of("0123456789abcdef", head.size()) == std::string::npos;
+    if (!line.starts_with(head) || line.size() != head.size() + 16 || !hex) return -1;
+  }
   return frame;
 }
 
