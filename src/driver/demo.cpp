@@ -158,22 +158,14 @@ SineDots* make_sinedots() noexcept {
   return dots;
 }
 
-Stars3D* make_stars3d() noexcept {
-  Stars3D* stars = stars3d_create();
-  if (stars == nullptr) return nullptr;
-  stars->width = screen_width;
-  stars->height = screen_height;
-  stars3d_set_count(stars, stars_3d);
-  return stars;
-}
-
-Gas2D* make_gas() noexcept {
-  Gas2D* gas = gas2d_create();
-  if (gas == nullptr) return nullptr;
-  gas->width = screen_width;
-  gas->height = screen_height;
-  gas2d_set_count(gas, gas_particles);
-  return gas;
+// An effect over the whole screen: its area is the screen's before its real count is drawn.
+template <class Effect>
+Effect* screen_sized(Effect* effect, void (*set_count)(Effect*, std::int32_t) noexcept, std::int32_t count) noexcept {
+  if (effect == nullptr) return nullptr;
+  effect->width = screen_width;
+  effect->height = screen_height;
+  set_count(effect, count);
+  return effect;
 }
 
 int start_failure = 0;
@@ -237,8 +229,8 @@ bool demo_init() noexcept {
   demo_disty = shape_wave(disty_create(), demo_wave);         // 19
   make_splix();                                               // 20
   demo_sinedots = make_sinedots();                            // 21
-  demo_stars3d = make_stars3d();                              // 22
-  demo_gas = make_gas();                                      // 23
+  demo_stars3d = screen_sized(stars3d_create(), stars3d_set_count, stars_3d);  // 22
+  demo_gas = screen_sized(gas2d_create(), gas2d_set_count, gas_particles);      // 23
   fps_target = frames_per_second;                             // 24
   return true;
 }

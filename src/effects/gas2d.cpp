@@ -8,6 +8,7 @@
 #include "base/fixed.hpp"
 #include "base/wrap.hpp"
 #include "effects/limits.hpp"
+#include "effects/random_speed.hpp"
 #include "image/blit.hpp"
 
 namespace novu {
@@ -16,14 +17,6 @@ namespace {
 constexpr std::int32_t default_size = 256;
 constexpr std::uint32_t default_colour = 0xFF00FF;
 constexpr std::int32_t default_count = 16;
-constexpr std::int32_t speed_mask = 0x3FFFF;  // just under 4.0 pixels per update
-
-// A magnitude, then a sign from the parity of the next draw.
-std::int32_t random_speed() noexcept {
-  const std::int32_t magnitude = std::rand() & speed_mask;
-  const int sign = std::rand();
-  return (sign & 1) != 0 ? -magnitude : magnitude;
-}
 
 void kick(GasParticle& p) noexcept {
   p.vx = random_speed();

@@ -17,11 +17,6 @@ constexpr std::int32_t quarter_turn = 256;
 // rand() % 1023, not 1024: the last table step never starts a point.
 constexpr int angle_draws = 1023;
 
-// Negative sums turn the angle backwards from the top of the table.
-std::int32_t turn(std::int32_t angle, std::int32_t speed, std::int32_t length) noexcept {
-  const std::int32_t r = rem_trunc(wrap_add(angle, speed), length);
-  return r < 0 ? wrap_add(r, length) : r;
-}
 }  // namespace
 
 Radars* radars_create() noexcept {
@@ -72,8 +67,9 @@ void radars_update(Radars* radars) noexcept {
   const std::int32_t speed_x = radars->speed_x, speed_y = radars->speed_y;
   RadarPoint* const points = radars->points;
   for (std::int32_t i = 0, n = radars->count; i < n; ++i) {
-    points[i].angle_x = turn(points[i].angle_x, speed_x, length);
-    points[i].angle_y = turn(points[i].angle_y, speed_y, length);
+    // Negative sums turn the angle backwards from the top of the table.
+    points[i].angle_x = mod_floor(wrap_add(points[i].angle_x, speed_x), length);
+    points[i].angle_y = mod_floor(wrap_add(points[i].angle_y, speed_y), length);
   }
 }
 

@@ -18,12 +18,6 @@ constexpr std::uint32_t default_colour = 0xFF0000;
 constexpr std::int32_t default_radii[6] = {128, 128, 64, 64, 32, 32};
 constexpr std::int32_t values_per_dot = 4;
 
-// Truncating remainder, moved up by `length` when negative: [0, length) for a positive length.
-std::int32_t reduce(std::int32_t angle, std::int32_t length) noexcept {
-  const std::int32_t r = rem_trunc(angle, length);
-  return r < 0 ? r + length : r;
-}
-
 bool ready(const SineDots* dots) noexcept { return dots != nullptr && dots->dots != nullptr; }
 
 // One wave's draws: start angle, speed and step, first for x and then for y.
@@ -74,7 +68,7 @@ void sinedots_randomise(SineDots* dots) noexcept {
 void sinedots_update(SineDots* dots) noexcept {
   if (!ready(dots)) return;
   const std::int32_t length = sine_table_length;
-  for (int k = 0; k < 6; ++k) dots->angles[k] = reduce(wrap_add(dots->angles[k], dots->speeds[k]), length);
+  for (int k = 0; k < 6; ++k) dots->angles[k] = mod_floor(wrap_add(dots->angles[k], dots->speeds[k]), length);
 }
 
 // The table's length is a power of two, so a working angle can grow unreduced (wrapping at

@@ -6,6 +6,7 @@
 #include "base/fixed.hpp"
 #include "base/wrap.hpp"
 #include "effects/limits.hpp"
+#include "effects/random_speed.hpp"
 #include "image/blit.hpp"
 
 namespace novu {
@@ -15,15 +16,7 @@ constexpr std::int32_t default_centre = 128;
 constexpr std::int32_t default_distance = 128;
 constexpr std::int32_t default_box = 256;
 constexpr std::int32_t default_count = 10;
-constexpr std::int32_t speed_mask = 0x3FFFF;  // just under 4.0 units per update
 constexpr std::int32_t sprite_offset = 8;
-
-// A magnitude, then a sign from the parity of the next draw.
-std::int32_t random_speed() noexcept {
-  const std::int32_t magnitude = std::rand() & speed_mask;
-  const int sign = std::rand();
-  return (sign & 1) != 0 ? -magnitude : magnitude;
-}
 
 void restart(Spark& spark) noexcept {
   spark.x = spark.y = spark.z = 0;
